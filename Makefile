@@ -1,0 +1,31 @@
+# make demo: install what is missing, build, open the panel.
+# make test: install what is missing, build, run every test headless.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug
+JOBS       ?= $(shell nproc)
+
+.PHONY: demo test test-sanitize build deps clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	$(BUILD)/app/projector-panel $(ARGS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DPANEL_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,57 @@
+#include "controller/Form1.h"
+
+#include "controller/PortSelection.h"
+
+Form1::Form1(SerialLink& link, Timers timers, WindowPort& window)
+    : Dispatch(window), exchange(State, link, timers, Panel), link_(link), timers_(timers),
+      window_(window) {
+  // The intervals the timers are created with; all four start stopped.
+  timers_.Timer1.SetInterval(200);
+  timers_.Timer2.SetInterval(500);
+  timers_.Timer3.SetInterval(5000);
+  timers_.Timer4.SetInterval(1000);
+  for (Timer* timer : {&timers_.Timer1, &timers_.Timer2, &timers_.Timer3, &timers_.Timer4}) {
+    timer->SetEnabled(false);
+  }
+
+  link_.SetOnComm([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.MSComm1_OnComm(); }); });
+  timers_.Timer2.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.Timer2_Timer(); }); });
+  timers_.Timer4.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.Timer4_Timer(); }); });
+}
+
+void Form1::Load() {
+  Dispatch.Run(OnFailure::EndProgram, [this] { Form_Load(); });
+}
+
+void Form1::Form_Load() {
+  State.CommSettings = kStartSettings;
+  State.AddressPrefix = "";
+  // Centred for the full design height before it is shortened, so the compact window's top edge
+  // sits where the full window's would.
+  window_.CentreOnScreen(Panel.OuterHeight);
+  Panel.OuterHeight = WindowHeight::kCompact;
+  State.HoldCode = 0;
+  State.AwaitingReply = 0;
+  State.RxBuffer = "";
+  link_.SetPortNumber(1);
+  link_.SetLineSettings(State.CommSettings);
+  link_.Open();
+  // Selecting the option from the program runs its click, which reopens the port.
+  Panel.PortOption = 1;
+  Option1_Click();
+}
+
+void Form1::Command16_Click() {
+  link_.Close();
+  window_.EndProgram();
+}
+
+void Form1::Option1_Click() {
+  Panel.PortOption = 1;
+  SelectPort(link_, Dispatch, Panel, 1, 2);
+}
+
+void Form1::Option2_Click() {
+  Panel.PortOption = 2;
+  SelectPort(link_, Dispatch, Panel, 2, 1);
+}

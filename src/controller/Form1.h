@@ -1,0 +1,38 @@
+#pragma once
+
+#include "controller/ControllerState.h"
+#include "controller/EventDispatch.h"
+#include "controller/PanelView.h"
+#include "controller/SerialLink.h"
+#include "controller/Timer.h"
+#include "exchange/Exchange.h"
+
+// The controller: the window's record, its timers and port, and the handlers of its events.
+// The shell owns the widgets and routes every widget event here through Dispatch.
+class Form1 {
+ public:
+  static constexpr const char* kTitle = "VESK   Q8    CONTROL   Ver.1.41 BASE";
+  static constexpr const char* kStartSettings = "19200,N,8,1";
+
+  Form1(SerialLink& link, Timers timers, WindowPort& window);
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // Runs the start-up; a failure there is shown and ends the program.
+  void Load();
+
+  void Form_Load();
+  void Command16_Click();  // "END"
+  void Option1_Click();    // "COM1"
+  void Option2_Click();    // "COM2"
+
+  ControllerState State;
+  PanelState Panel;
+  EventDispatch Dispatch;
+  Exchange exchange;
+
+ private:
+  SerialLink& link_;
+  Timers timers_;
+  WindowPort& window_;
+};

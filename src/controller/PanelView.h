@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+// Outer heights of the window, in twips.
+namespace WindowHeight {
+inline constexpr int kDesign = 9100;   // client 8730 plus the design's 370-twip frame
+inline constexpr int kCompact = 5350;
+}  // namespace WindowHeight
+
+// What the core shows on the panel. The shell draws it after every event.
+struct PanelState {
+  std::string Label11;  // "TXD" line: the rendered frame last sent
+  std::string Label12;  // "RXD" line: the rendered receive buffer, or " X X X X"
+  std::string Label22;  // "STATUS" line: the decoded reply
+  std::string Text1;    // the free-text command box
+  int PortOption = 0;   // the selected option of the port group in Frame8: 1 (COM1), 2 (COM2)
+  bool Frame8Visible = false;
+  bool Command34Visible = false;
+  std::string Command34Caption = "データを表示する";
+  int OuterHeight = WindowHeight::kDesign;
+};
+
+// What the core asks of the window beyond drawing PanelState.
+class WindowPort {
+ public:
+  virtual ~WindowPort() = default;
+
+  // Places the window in the middle of the screen for the given outer height (twips).
+  virtual void CentreOnScreen(int outerHeightTwips) = 0;
+  // A modal warning box (exclamation icon, OK); returns once the user has dismissed it.
+  virtual void ShowWarning(const std::string& text) = 0;
+  // Shows the text and ends the program with a failure status.
+  virtual void ShowFatal(const std::string& text) = 0;
+  // Ends the program normally.
+  virtual void EndProgram() = 0;
+  // The core has finished handling one event: draw PanelState.
+  virtual void Refresh() = 0;
+};

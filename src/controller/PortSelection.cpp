@@ -1,0 +1,34 @@
+#include "controller/PortSelection.h"
+
+#include <optional>
+#include <string>
+
+void SelectPort(SerialLink& link, EventDispatch& dispatch, PanelState& panel, std::int16_t port,
+                std::int16_t fallback) {
+  std::optional<std::string> failure;
+  // Each step is still attempted after an earlier one failed; the first failure is reported.
+  auto attempt = [&failure](auto&& operation) {
+    try {
+      operation();
+    } catch (const LinkError& error) {
+      if (!failure) failure = error.what();
+    }
+  };
+
+  bool wasOpen = false;
+  attempt([&] {
+    if (link.IsOpen()) {
+      wasOpen = true;
+      link.Close();
+    }
+  });
+  attempt([&] { link.SetPortNumber(port); });
+  if (!failure && wasOpen) attempt([&] { link.Open(); });
+
+  if (failure) {
+    dispatch.Warn(*failure);
+    link.SetPortNumber(fallback);
+    return;
+  }
+  panel.Frame8Visible = false;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// One command on the wire: address prefix, command text, CR. No separator, length or checksum.
+inline std::string BuildFrame(std::string_view addressPrefix, std::string_view command) {
+  std::string frame;
+  frame.reserve(addressPrefix.size() + command.size() + 1);
+  frame.append(addressPrefix).append(command).push_back('\r');
+  return frame;
+}

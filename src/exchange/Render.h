@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The display form of a frame or of the receive buffer: a leading blank, then one token per
+// character. The reply decoders cut fixed positions out of this form.
+std::string Render(std::string_view text);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// Which device COM1 and COM2 stand for on this machine.
+struct PortMap {
+  QString com1;
+  QString com2;
+
+  // /dev/ttyS0 and /dev/ttyS1 on Linux, COM1 and COM2 on Windows.
+  static PortMap Defaults();
+  // Empty for a port number other than 1 or 2.
+  QString PathFor(std::int16_t port) const;
+};

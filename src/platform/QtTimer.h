@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QTimer>
+
+#include "controller/Timer.h"
+
+// A window timer on a QTimer. Precise, because a coarse 105 ms timer fires every 100 ms.
+class QtTimer : public Timer {
+ public:
+  QtTimer();
+
+  void SetInterval(int milliseconds) override;
+  int Interval() const override;
+  void SetEnabled(bool enabled) override;
+  bool Enabled() const override;
+
+ private:
+  QTimer timer_;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+
+#include "controller/Form1.h"
+#include "platform/QtTimer.h"
+
+// The window Form1: owns the widgets and the timers, routes every widget event to the core
+// through its dispatch, and draws the core's PanelState after each event.
+class MainWindow : public QWidget, public WindowPort {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(SerialLink& link, QWidget* parent = nullptr);
+
+  // Runs the start-up sequence; afterwards Failed() tells whether it ended the program.
+  void Load();
+  bool Failed() const { return failed_; }
+
+  Form1& Core() { return core_; }
+
+  // WindowPort
+  void CentreOnScreen(int outerHeightTwips) override;
+  void ShowWarning(const std::string& text) override;
+  void ShowFatal(const std::string& text) override;
+  void EndProgram() override;
+  void Refresh() override;
+
+ private:
+  QLabel* AddLabel(const char* name, int left, int top, int width, int height);
+
+  QtTimer timer1_;
+  QtTimer timer2_;
+  QtTimer timer3_;
+  QtTimer timer4_;
+  Form1 core_;
+  QLabel* label11_;
+  QLabel* label12_;
+  QLabel* label22_;
+  bool failed_ = false;
+};

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "CoreRig.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+class PortSelectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rig.Start();
+    rig.form.Panel.Frame8Visible = true;  // the operator opened the settings frame
+  }
+  void ChooseCom1() { rig.form.Dispatch.Run(OnFailure::Warn, [&] { rig.form.Option1_Click(); }); }
+  void ChooseCom2() { rig.form.Dispatch.Run(OnFailure::Warn, [&] { rig.form.Option2_Click(); }); }
+  CoreRig rig;
+};
+
+TEST_F(PortSelectionTest, SwitchToAnExistingPortReopensItThereAndHidesTheFrame) {
+  ChooseCom2();
+  EXPECT_EQ(rig.link.calls, (Calls{"IsOpen", "Close", "SetPortNumber 2", "Open"}));
+  EXPECT_TRUE(rig.link.open);
+  EXPECT_EQ(rig.link.port, 2);
+  EXPECT_FALSE(rig.form.Panel.Frame8Visible);
+  EXPECT_EQ(rig.form.Panel.PortOption, 2);
+  EXPECT_TRUE(rig.window.warnings.empty());
+}
+
+TEST_F(PortSelectionTest, MissingPortWarnsFallsBackAndLeavesThePortClosedAndTheFrameShown) {
+  rig.link.missingPorts = {2};
+  ChooseCom2();
+  EXPECT_EQ(rig.link.calls, (Calls{"IsOpen", "Close", "SetPortNumber 2", "Open", "SetPortNumber 1"}));
+  EXPECT_EQ(rig.window.warnings, Calls{"COM2 does not exist"});
+  EXPECT_FALSE(rig.link.open);
+  EXPECT_EQ(rig.link.port, 1);
+  EXPECT_TRUE(rig.form.Panel.Frame8Visible);
+  EXPECT_EQ(rig.form.Panel.PortOption, 2);  // the clicked option stays shown as selected
+
+  // Choosing COM1 now only chooses it: the port was closed, so it is not opened.
+  rig.link.calls.clear();
+  ChooseCom1();
+  EXPECT_EQ(rig.link.calls, (Calls{"IsOpen", "SetPortNumber 1"}));
+  EXPECT_FALSE(rig.link.open);
+  EXPECT_FALSE(rig.form.Panel.Frame8Visible);
+  EXPECT_EQ(rig.window.warnings.size(), 1u);
+}
+
+TEST_F(PortSelectionTest, FailingCloseStillChoosesThePortButDoesNotReopen) {
+  rig.link.failures["Close"] = "close failed";
+  ChooseCom2();
+  EXPECT_EQ(rig.link.calls, (Calls{"IsOpen", "Close", "SetPortNumber 2", "SetPortNumber 1"}));
+  EXPECT_EQ(rig.window.warnings, Calls{"close failed"});
+  EXPECT_TRUE(rig.form.Panel.Frame8Visible);
+}
+
+TEST_F(PortSelectionTest, TheFirstFailureIsTheOneReported) {
+  rig.link.failures["Close"] = "close failed";
+  rig.link.failures["SetPortNumber"] = "no such port";
+  ChooseCom2();
+  EXPECT_EQ(rig.window.warnings.front(), "close failed");
+}
+
+}  // namespace

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include "CoreRig.h"
+
+namespace {
+
+class ExchangeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { rig.Start(); }
+  CoreRig rig;
+  PanelState& panel = rig.form.Panel;
+  ControllerState& state = rig.form.State;
+};
+
+TEST_F(ExchangeTest, FullExchangeShowsFrameReplyAndStatusThenClears) {
+  rig.Send("CR0");
+  EXPECT_EQ(rig.link.wire, "CR0\r");
+  EXPECT_EQ(panel.Label11, " C R 0 CR ");
+  EXPECT_EQ(state.AwaitingReply, 1);
+  EXPECT_TRUE(rig.timer2.Enabled());
+  EXPECT_TRUE(rig.timer4.Enabled());
+
+  rig.clock.Advance(100);
+  rig.link.Receive("80\r");
+  EXPECT_EQ(state.AwaitingReply, 0);
+  EXPECT_EQ(panel.Label12, " 8 0 CR ");
+  EXPECT_EQ(panel.Label22, " Stand by");
+
+  rig.clock.Advance(400);  // Timer2 at 500: the buffer goes, the reply stays in view
+  EXPECT_EQ(rig.timer2.Ticks(), 1);
+  EXPECT_FALSE(rig.timer2.Enabled());
+  EXPECT_EQ(state.RxBuffer, "");
+  EXPECT_EQ(panel.Label12, " 8 0 CR ");
+  EXPECT_EQ(panel.Label11, " C R 0 CR ");
+
+  rig.clock.Advance(499);
+  EXPECT_EQ(panel.Label22, " Stand by");
+  rig.clock.Advance(1);  // Timer4 at 1000
+  EXPECT_EQ(panel.Label11, "");
+  EXPECT_EQ(panel.Label12, "");
+  EXPECT_EQ(panel.Label22, "");
+  EXPECT_FALSE(rig.timer4.Enabled());
+  EXPECT_EQ(rig.timer4.Ticks(), 1);
+}
+
+TEST_F(ExchangeTest, ReplyInTwoPiecesDecodesOnlyWhenKeyComplete) {
+  rig.Send("CR0");
+  rig.link.Receive("0");
+  EXPECT_EQ(panel.Label12, " 0 ");
+  EXPECT_EQ(panel.Label22, "");
+  rig.link.Receive("0\r");
+  EXPECT_EQ(panel.Label12, " 0 0 CR ");
+  EXPECT_EQ(panel.Label22, " Power ON");
+}
+
+TEST_F(ExchangeTest, MissingReplyShowsCrossesUntilTheLinesClear) {
+  rig.Send("C00");
+  rig.clock.Advance(499);
+  EXPECT_EQ(panel.Label12, "");
+  rig.clock.Advance(1);
+  EXPECT_EQ(panel.Label12, " X X X X");
+  EXPECT_EQ(state.AwaitingReply, 0);
+  rig.clock.Advance(499);
+  EXPECT_EQ(panel.Label12, " X X X X");
+  rig.clock.Advance(1);
+  EXPECT_EQ(panel.Label12, "");
+}
+
+TEST_F(ExchangeTest, LateReplyIsDecodedThenStandsInFrontOfTheNextOne) {
+  rig.Send("CR0");
+  rig.clock.Advance(600);  // reply window closed
+  rig.link.Receive("00\r");
+  EXPECT_EQ(panel.Label22, " Power ON");  // still decoded against the unchanged TxFrame
+  EXPECT_EQ(state.RxBuffer, "00\r");
+
+  rig.clock.Advance(1000);  // no timer runs to empty it
+  EXPECT_EQ(state.RxBuffer, "00\r");
+
+  rig.Send("CR0");  // a transmit leaves it in place
+  rig.link.Receive("80\r");
+  EXPECT_EQ(panel.Label12, " 0 0 CR 8 0 CR ");
+  EXPECT_EQ(panel.Label22, " Power ON");  // the key is the old reply, not " Stand by"
+  rig.clock.Advance(500);
+  EXPECT_EQ(state.RxBuffer, "");
+}
+
+TEST_F(ExchangeTest, SecondTransmitNeitherEmptiesTheBufferNorRestartsTheTimers) {
+  rig.Send("CR0");
+  rig.link.Receive("0");
+  rig.clock.Advance(300);
+  rig.Send("CR1");
+  EXPECT_EQ(state.AwaitingReply, 1);
+  EXPECT_EQ(state.RxBuffer, "0");
+  rig.clock.Advance(200);  // still the first transmit's period
+  EXPECT_EQ(rig.timer2.Ticks(), 1);
+  EXPECT_EQ(panel.Label12, " X X X X");
+}
+
+TEST_F(ExchangeTest, EventsOtherThanDataReceivedChangeNothing) {
+  rig.Send("CR0");
+  rig.link.Receive("00\r", /*code=*/1);
+  EXPECT_EQ(state.AwaitingReply, 1);
+  EXPECT_EQ(state.RxBuffer, "");
+  EXPECT_EQ(panel.Label12, "");
+  EXPECT_EQ(rig.link.calls.back(), "Write CR0\r");  // no ReadAvailable
+}
+
+TEST_F(ExchangeTest, HyoujiInReceiveModeWritesNothing) {
+  rig.form.exchange.Hyouji(std::string("C00\r"), Exchange::kReceived);
+  EXPECT_EQ(rig.link.wire, "");
+  EXPECT_EQ(panel.Label12, " C 0 0 CR ");
+  EXPECT_EQ(panel.Label11, "");
+}
+
+TEST_F(ExchangeTest, BabblingDeviceCannotGrowTheBufferWithoutBound) {
+  const std::string chunk(4096, 'x');
+  for (int i = 0; i < 40; ++i) rig.link.Receive(chunk);
+  EXPECT_EQ(state.RxBuffer.size(), Exchange::kRxBufferLimit);
+  EXPECT_EQ(panel.Label12.size(), 1 + 2 * Exchange::kRxBufferLimit);
+  rig.Send("C00");
+  rig.clock.Advance(500);
+  rig.link.Receive("00\r");  // room again once the reply window has emptied it
+  EXPECT_EQ(state.RxBuffer, "00\r");
+}
+
+TEST_F(ExchangeTest, FailedWriteKeepsTheNewFrameAndWarnsOnce) {
+  rig.link.failures["Write"] = "COM1 was lost";
+  rig.Send("CR0");
+  EXPECT_EQ(state.TxFrame, "CR0\r");
+  EXPECT_EQ(panel.Label11, "");  // the handler ended at the write
+  EXPECT_EQ(state.AwaitingReply, 0);
+  EXPECT_FALSE(rig.timer2.Enabled());
+  ASSERT_EQ(rig.window.warnings.size(), 1u);
+  EXPECT_EQ(rig.window.warnings[0], "COM1 was lost");
+}
+
+}  // namespace

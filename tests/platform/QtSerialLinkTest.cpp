@@ -1,0 +1,99 @@
+#include "platform/QtSerialLink.h"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+#include <time.h>
+
+#include "QtRig.h"
+
+namespace {
+
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+TEST(QtSerialLink, AddressedQueryLeavesAsExactlyEightBytes) {
+  QtRig rig;
+  rig.form.Load();
+  ASSERT_TRUE(rig.window.fatals.empty());
+  rig.form.State.AddressPrefix = "A001";
+  rig.Send("CR0");
+  EXPECT_EQ(rig.pty.Read(8), std::string("\x41\x30\x30\x31\x43\x52\x30\x0D"));
+  EXPECT_EQ(rig.pty.Read(1, 200), "");  // nothing more
+  EXPECT_EQ(rig.form.Panel.Label11, " A 0 0 1 C R 0 CR ");
+}
+
+TEST(QtSerialLink, ReplyInTwoPiecesArrivesInTwoEventsAndDecodesWhenComplete) {
+  QtRig rig;
+  rig.form.Load();
+  rig.Send("CR0");
+  rig.pty.Read(4);
+
+  rig.pty.Write("0");
+  ASSERT_TRUE(WaitUntil([&] { return rig.form.Panel.Label12 == " 0 "; }));
+  EXPECT_EQ(rig.form.State.RxBuffer, "0");
+  EXPECT_EQ(rig.form.Panel.Label22, "");
+
+  rig.pty.Write("0\r");
+  ASSERT_TRUE(WaitUntil([&] { return rig.form.Panel.Label12 == " 0 0 CR "; }));
+  EXPECT_EQ(rig.form.Panel.Label22, " Power ON");
+}
+
+TEST(QtSerialLink, LineSettingsApplyToTheOpenPortWithoutReopeningIt) {
+  QtRig rig;
+  rig.form.Load();
+  rig.link.SetLineSettings("9600,N,8,1");
+  EXPECT_TRUE(rig.link.IsOpen());
+  termios t{};
+  const int fd = ::open(rig.pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  tcgetattr(fd, &t);
+  ::close(fd);
+  EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B9600));
+  EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+}
+
+TEST(QtSerialLink, VanishedDeviceClosesThePortWithoutSpinningAndTheNextSendReportsIt) {
+  QtRig rig;
+  rig.form.Load();
+  ASSERT_TRUE(rig.link.IsOpen());
+
+  rig.pty.HangUp();
+  ASSERT_TRUE(WaitUntil([&] { return !rig.link.IsOpen(); }));
+  const double before = CpuSeconds();
+  QTest::qWait(1000);
+  EXPECT_LT(CpuSeconds() - before, 0.3) << "the event loop spins on a dead port";
+
+  rig.Send("CR0");
+  ASSERT_EQ(rig.window.warnings.size(), 1u);
+  EXPECT_NE(rig.window.warnings[0].find("was lost"), std::string::npos) << rig.window.warnings[0];
+  EXPECT_EQ(rig.form.State.TxFrame, "CR0\r");
+}
+
+TEST(QtSerialLink, ErrorTextsNameTheDeviceAndWhatToDo) {
+  QtSerialLink link(PortMap{QStringLiteral("/nonexistent/ttyUSB7"), QStringLiteral("/dev/ttyS1")});
+  try {
+    link.Open();
+    FAIL() << "opened a missing device";
+  } catch (const LinkError& error) {
+    const std::string text = error.what();
+    EXPECT_NE(text.find("/nonexistent/ttyUSB7"), std::string::npos) << text;
+    EXPECT_NE(text.find("does not exist"), std::string::npos) << text;
+    EXPECT_NE(text.find("--com1"), std::string::npos) << text;
+  }
+  try {
+    link.Write("C00\r");
+    FAIL() << "wrote to a closed port";
+  } catch (const LinkError& error) {
+    EXPECT_NE(std::string(error.what()).find("not open"), std::string::npos) << error.what();
+  }
+  EXPECT_THROW(link.SetLineSettings("19200,X,8,1"), LinkError);
+  EXPECT_THROW(link.SetPortNumber(3), LinkError);
+}
+
+}  // namespace

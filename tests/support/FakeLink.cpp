@@ -1,0 +1,57 @@
+#include "FakeLink.h"
+
+#include <utility>
+
+void FakeLink::Fail(const std::string& operation) const {
+  if (auto it = failures.find(operation); it != failures.end()) throw LinkError(it->second);
+}
+
+void FakeLink::SetPortNumber(std::int16_t number) {
+  calls.push_back("SetPortNumber " + std::to_string(number));
+  Fail("SetPortNumber");
+  port = number;
+}
+
+void FakeLink::SetLineSettings(const std::string& value) {
+  calls.push_back("SetLineSettings " + value);
+  Fail("SetLineSettings");
+  settings = value;
+}
+
+bool FakeLink::IsOpen() const {
+  const_cast<FakeLink*>(this)->calls.push_back("IsOpen");
+  return open;
+}
+
+void FakeLink::Open() {
+  calls.push_back("Open");
+  Fail("Open");
+  if (missingPorts.count(port) != 0) throw LinkError("COM" + std::to_string(port) + " does not exist");
+  open = true;
+}
+
+void FakeLink::Close() {
+  calls.push_back("Close");
+  Fail("Close");
+  open = false;
+}
+
+void FakeLink::Write(const std::string& bytes) {
+  calls.push_back("Write " + bytes);
+  Fail("Write");
+  if (!open) throw LinkError("port is not open");
+  wire += bytes;
+}
+
+std::string FakeLink::ReadAvailable() {
+  calls.push_back("ReadAvailable");
+  return std::exchange(pending_, {});
+}
+
+std::int16_t FakeLink::EventCode() const { return code_; }
+
+void FakeLink::Receive(const std::string& input, std::int16_t code) {
+  pending_ += input;
+  code_ = code;
+  RaiseOnComm();
+}
