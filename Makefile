@@ -24,7 +24,7 @@ test: build
 test-sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DPANEL_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
 	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 clean:

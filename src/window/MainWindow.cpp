@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QThread>
 #include <iostream>
 
 #include "window/Twips.h"
@@ -61,7 +62,9 @@ void MainWindow::ShowFatal(const std::string& text) {
   std::cerr << "projector-panel: " << text << std::endl;
   QMessageBox box(QMessageBox::Critical, windowTitle(), QString::fromStdString(text), QMessageBox::Ok, this);
   box.exec();
-  QCoreApplication::exit(1);  // ends a running event loop; main returns 1 if none runs yet
+  // With no event loop running yet (start-up), main sees Failed() and returns 1. Calling exit()
+  // then would leave Qt's quit flag set, and every later modal box would close at once.
+  if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(1);
 }
 
 void MainWindow::EndProgram() {
