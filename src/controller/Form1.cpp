@@ -3,7 +3,12 @@
 #include "controller/PortSelection.h"
 
 Form1::Form1(SerialLink& link, Timers timers, WindowPort& window)
-    : Dispatch(window), exchange(State, link, timers, Panel), link_(link), timers_(timers),
+    : Dispatch(window),
+      exchange(State, link, timers, Panel),
+      commands(State, timers, exchange),
+      hold(State, link, timers, Panel, exchange),
+      link_(link),
+      timers_(timers),
       window_(window) {
   // The intervals the timers are created with; all four start stopped.
   timers_.Timer1.SetInterval(200);
@@ -15,6 +20,7 @@ Form1::Form1(SerialLink& link, Timers timers, WindowPort& window)
   }
 
   link_.SetOnComm([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.MSComm1_OnComm(); }); });
+  timers_.Timer1.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { hold.Timer1_Timer(); }); });
   timers_.Timer2.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.Timer2_Timer(); }); });
   timers_.Timer4.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.Timer4_Timer(); }); });
 }

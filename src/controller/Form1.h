@@ -5,7 +5,9 @@
 #include "controller/PanelView.h"
 #include "controller/SerialLink.h"
 #include "controller/Timer.h"
+#include "commands/CommandPanel.h"
 #include "exchange/Exchange.h"
+#include "hold/HoldPanel.h"
 
 // The controller: the window's record, its timers and port, and the handlers of its events.
 // The shell owns the widgets and routes every widget event here through Dispatch.
@@ -30,6 +32,8 @@ class Form1 {
   PanelState Panel;
   EventDispatch Dispatch;
   Exchange exchange;
+  CommandPanel commands;
+  HoldPanel hold;
 
  private:
   SerialLink& link_;

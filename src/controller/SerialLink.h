@@ -28,6 +28,9 @@ class SerialLink {
   virtual void Write(const std::string& bytes) = 0;
   virtual std::string ReadAvailable() = 0;                   // everything received, not yet taken
   virtual std::int16_t EventCode() const = 0;                // code of the event being notified
+  // True while bytes written earlier have not yet left for the line, counting what the driver
+  // still holds as well as the port's own buffer.
+  virtual bool OutputPending() const = 0;
 
   // Raised for every event of the port; every arrival of data raises it with EventCode 2.
   void SetOnComm(std::function<void()> handler) { onComm_ = std::move(handler); }

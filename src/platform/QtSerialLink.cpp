@@ -2,6 +2,11 @@
 
 #include <QStringList>
 
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#include <termios.h>
+#endif
+
 namespace {
 
 LinkError Failure(const QString& text) { return LinkError(text.toStdString()); }
@@ -149,6 +154,18 @@ std::string QtSerialLink::ReadAvailable() {
 }
 
 std::int16_t QtSerialLink::EventCode() const { return eventCode_; }
+
+bool QtSerialLink::OutputPending() const {
+  if (!port_.isOpen()) return false;
+  if (port_.bytesToWrite() > 0) return true;
+#ifdef Q_OS_UNIX
+  // QSerialPort hands its buffer to the driver at once; what counts is what the driver has not
+  // yet put on the line.
+  int queued = 0;
+  if (::ioctl(port_.handle(), TIOCOUTQ, &queued) == 0) return queued > 0;
+#endif
+  return false;
+}
 
 void QtSerialLink::OnReadyRead() {
   eventCode_ = kDataReceived;

@@ -28,6 +28,7 @@ class QtSerialLink : public QObject, public SerialLink {
   void Write(const std::string& bytes) override;
   std::string ReadAvailable() override;
   std::int16_t EventCode() const override;
+  bool OutputPending() const override;
 
   QString DevicePath() const { return port_.portName(); }
 

@@ -6,6 +6,7 @@
 #include <QThread>
 #include <iostream>
 
+#include "commands/CommandCatalogue.h"
 #include "window/Twips.h"
 
 namespace {
@@ -30,6 +31,8 @@ MainWindow::MainWindow(SerialLink& link, QWidget* parent)
   label11_ = AddLabel("Label11", 45 + 600, 4920 + 180, 5610, 300);
   label12_ = AddLabel("Label12", 45 + 600, 4920 + 540, 5616, 300);
   label22_ = AddLabel("Label22", 45 + 930, 4920 + 915, 5295, 300);
+  AddCommandButtons();
+  AddHoldButtons();
   Refresh();
 }
 
@@ -40,6 +43,67 @@ QLabel* MainWindow::AddLabel(const char* name, int left, int top, int width, int
   label->setTextFormat(Qt::PlainText);
   return label;
 }
+
+QPushButton* MainWindow::AddButton(std::string_view name, std::string_view caption) {
+  auto* button = new QPushButton(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())), this);
+  button->setObjectName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+  // Placed on a plain grid until the panel's own layout takes over.
+  constexpr int kColumns = 8;
+  const int slot = nextButtonSlot_++;
+  button->setGeometry(8 + (slot % kColumns) * 77, 8 + (slot / kColumns) * 24, 75, 22);
+  return button;
+}
+
+void MainWindow::AddCommandButtons() {
+  for (const PanelCommand& entry : kCommandCatalogue) {
+    QPushButton* button = AddButton(entry.control, entry.caption);
+    connect(button, &QPushButton::clicked, this, [this, &entry] { Run([this, &entry] { core_.commands.Click(entry); }); });
+  }
+}
+
+void MainWindow::AddHoldButtons() {
+  // Hold buttons act on the mouse alone: they have no click, so the keyboard sends nothing.
+  // QPushButton ignores right and middle buttons, hence the event filter instead of its signals.
+  for (const HoldButton& entry : kHoldButtons) {
+    QPushButton* button = AddButton(entry.control, entry.caption);
+    button->installEventFilter(this);
+    holdButtons_.insert(button, &entry);
+  }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  const HoldButton* hold = holdButtons_.value(watched, nullptr);
+  if (hold == nullptr) return QWidget::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:  // the second press of a quick double click
+      Run([this, hold] { core_.hold.Press(*hold); });
+      break;
+    case QEvent::MouseButtonRelease:
+      Run([this, hold] { core_.hold.Release(*hold); });
+      break;
+    case QEvent::FocusOut:
+    case QEvent::UngrabMouse:
+      EndHold();
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  // Another window came up or the user switched away with a button still down.
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) EndHold();
+  QWidget::changeEvent(event);
+}
+
+void MainWindow::EndHold() {
+  if (core_.State.HoldCode == 0) return;
+  Run([this] { core_.hold.EndHoldWithoutRelease(); });
+}
+
+void MainWindow::Run(const std::function<void()>& handler) { core_.Dispatch.Run(OnFailure::Warn, handler); }
 
 void MainWindow::Load() { core_.Load(); }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 
 #include "controller/Form1.h"
@@ -27,8 +29,18 @@ class MainWindow : public QWidget, public WindowPort {
   void EndProgram() override;
   void Refresh() override;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
  private:
   QLabel* AddLabel(const char* name, int left, int top, int width, int height);
+  QPushButton* AddButton(std::string_view name, std::string_view caption);
+  void AddCommandButtons();
+  void AddHoldButtons();
+  // Runs a widget event's handler through the core's dispatch; link failures become a warning.
+  void Run(const std::function<void()>& handler);
+  void EndHold();
 
   QtTimer timer1_;
   QtTimer timer2_;
@@ -38,5 +50,7 @@ class MainWindow : public QWidget, public WindowPort {
   QLabel* label11_;
   QLabel* label12_;
   QLabel* label22_;
+  QHash<QObject*, const HoldButton*> holdButtons_;
+  int nextButtonSlot_ = 0;
   bool failed_ = false;
 };

@@ -1,5 +1,6 @@
 #include "FakeLink.h"
 
+#include <algorithm>
 #include <utility>
 
 void FakeLink::Fail(const std::string& operation) const {
@@ -41,6 +42,16 @@ void FakeLink::Write(const std::string& bytes) {
   Fail("Write");
   if (!open) throw LinkError("port is not open");
   wire += bytes;
+  if (clock_ != nullptr) {
+    drainedAt_ = std::max(drainedAt_, static_cast<double>(clock_->Now())) + msPerByte_ * static_cast<double>(bytes.size());
+  }
+}
+
+bool FakeLink::OutputPending() const { return outputPending || PendingBytes() > 0; }
+
+double FakeLink::PendingBytes() const {
+  if (clock_ == nullptr) return 0;
+  return std::max(0.0, drainedAt_ - static_cast<double>(clock_->Now())) / msPerByte_;
 }
 
 std::string FakeLink::ReadAvailable() {

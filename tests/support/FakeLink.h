@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeClock.h"
 #include "controller/SerialLink.h"
 
 // A serial link that records every call in order and fails where a test tells it to.
@@ -18,6 +19,16 @@ class FakeLink : public SerialLink {
   void Write(const std::string& bytes) override;
   std::string ReadAvailable() override;
   std::int16_t EventCode() const override;
+  bool OutputPending() const override;
+
+  // Models a line that drains at a fixed rate on the fake clock: each written byte takes
+  // `msPerByte` to leave. Without it, output is pending only while `outputPending` is set.
+  void DrainAt(const FakeClock& clock, double msPerByte) {
+    clock_ = &clock;
+    msPerByte_ = msPerByte;
+  }
+  bool outputPending = false;
+  double PendingBytes() const;
 
   // Delivers received characters with an event of the given code.
   void Receive(const std::string& input, std::int16_t code = kDataReceived);
@@ -34,6 +45,9 @@ class FakeLink : public SerialLink {
 
  private:
   void Fail(const std::string& operation) const;
+  const FakeClock* clock_ = nullptr;
+  double msPerByte_ = 0;
+  double drainedAt_ = 0;  // when the last written byte will have left
   std::string pending_;
   std::int16_t code_ = 0;
 };
