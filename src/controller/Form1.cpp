@@ -1,12 +1,14 @@
 #include "controller/Form1.h"
 
-#include "controller/PortSelection.h"
+#include <string>
 
 Form1::Form1(SerialLink& link, Timers timers, WindowPort& window)
     : Dispatch(window),
       exchange(State, link, timers, Panel),
       commands(State, timers, exchange),
       hold(State, link, timers, Panel, exchange),
+      linkSettings(State, link, timers, Panel, Dispatch),
+      freeText(State, timers, Panel, exchange, Dispatch),
       link_(link),
       timers_(timers),
       window_(window) {
@@ -22,6 +24,7 @@ Form1::Form1(SerialLink& link, Timers timers, WindowPort& window)
   link_.SetOnComm([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.MSComm1_OnComm(); }); });
   timers_.Timer1.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { hold.Timer1_Timer(); }); });
   timers_.Timer2.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.Timer2_Timer(); }); });
+  timers_.Timer3.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { linkSettings.Timer3_Timer(); }); });
   timers_.Timer4.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.Timer4_Timer(); }); });
 }
 
@@ -43,8 +46,7 @@ void Form1::Form_Load() {
   link_.SetLineSettings(State.CommSettings);
   link_.Open();
   // Selecting the option from the program runs its click, which reopens the port.
-  Panel.PortOption = 1;
-  Option1_Click();
+  linkSettings.Option1_Click();
 }
 
 void Form1::Command16_Click() {
@@ -52,12 +54,7 @@ void Form1::Command16_Click() {
   window_.EndProgram();
 }
 
-void Form1::Option1_Click() {
-  Panel.PortOption = 1;
-  SelectPort(link_, Dispatch, Panel, 1, 2);
-}
-
-void Form1::Option2_Click() {
-  Panel.PortOption = 2;
-  SelectPort(link_, Dispatch, Panel, 2, 1);
+void Form1::AddressOption_Click(const AddressOption& option) {
+  Panel.AddressOption = option.control;
+  State.AddressPrefix = std::string(option.prefix);
 }

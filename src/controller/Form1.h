@@ -6,7 +6,10 @@
 #include "controller/SerialLink.h"
 #include "controller/Timer.h"
 #include "commands/CommandPanel.h"
+#include "controller/Addressing.h"
+#include "controller/LinkSettings.h"
 #include "exchange/Exchange.h"
+#include "exchange/FreeText.h"
 #include "hold/HoldPanel.h"
 
 // The controller: the window's record, its timers and port, and the handlers of its events.
@@ -25,8 +28,8 @@ class Form1 {
 
   void Form_Load();
   void Command16_Click();  // "END"
-  void Option1_Click();    // "COM1"
-  void Option2_Click();    // "COM2"
+  // Option3 .. Option8: the prefix for every later frame; nothing is sent.
+  void AddressOption_Click(const AddressOption& option);
 
   ControllerState State;
   PanelState Panel;
@@ -34,6 +37,8 @@ class Form1 {
   Exchange exchange;
   CommandPanel commands;
   HoldPanel hold;
+  LinkSettings linkSettings;
+  FreeText freeText;
 
  private:
   SerialLink& link_;

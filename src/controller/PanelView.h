@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Outer heights of the window, in twips.
 namespace WindowHeight {
@@ -14,7 +15,11 @@ struct PanelState {
   std::string Label12;  // "RXD" line: the rendered receive buffer, or " X X X X"
   std::string Label22;  // "STATUS" line: the decoded reply
   std::string Text1;    // the free-text command box
-  int PortOption = 0;   // the selected option of the port group in Frame8: 1 (COM1), 2 (COM2)
+  // The selected option of each group: Option1/Option2 (port), Option9/Option10 (speed),
+  // Option3..Option8 (address). The port group has none selected until start-up selects COM1.
+  int PortOption = 0;
+  int SpeedOption = 9;
+  std::string_view AddressOption = "Option3";
   bool Frame8Visible = false;
   bool Command34Visible = false;
   std::string Command34Caption = "データを表示する";

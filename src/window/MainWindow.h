@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QFrame>
 #include <QHash>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QWidget>
 
 #include "controller/Form1.h"
@@ -34,7 +37,14 @@ class MainWindow : public QWidget, public WindowPort {
   void changeEvent(QEvent* event) override;
 
  private:
-  QLabel* AddLabel(const char* name, int left, int top, int width, int height);
+  QLabel* AddLabel(QWidget* parent, const char* name, int left, int top, int width, int height);
+  QFrame* AddFrame(QWidget* parent, const char* name, int left, int top, int width, int height);
+  QRadioButton* AddOption(QWidget* parent, std::string_view name, std::string_view caption, int left, int top,
+                          int width, int height);
+  void AddLinkSettings();
+  void AddAddressSelector();
+  void AddFreeTextRow();
+  void RunOrEnd(const std::function<void()>& handler);
   QPushButton* AddButton(std::string_view name, std::string_view caption);
   void AddCommandButtons();
   void AddHoldButtons();
@@ -50,6 +60,13 @@ class MainWindow : public QWidget, public WindowPort {
   QLabel* label11_;
   QLabel* label12_;
   QLabel* label22_;
+  QFrame* frame8_;
+  QRadioButton* option1_;
+  QRadioButton* option2_;
+  QRadioButton* option9_;
+  QRadioButton* option10_;
+  QHash<QString, QRadioButton*> addressOptions_;
+  QLineEdit* text1_;
   QHash<QObject*, const HoldButton*> holdButtons_;
   int nextButtonSlot_ = 0;
   bool failed_ = false;

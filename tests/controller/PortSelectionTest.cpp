@@ -14,8 +14,8 @@ class PortSelectionTest : public ::testing::Test {
     rig.Start();
     rig.form.Panel.Frame8Visible = true;  // the operator opened the settings frame
   }
-  void ChooseCom1() { rig.form.Dispatch.Run(OnFailure::Warn, [&] { rig.form.Option1_Click(); }); }
-  void ChooseCom2() { rig.form.Dispatch.Run(OnFailure::Warn, [&] { rig.form.Option2_Click(); }); }
+  void ChooseCom1() { rig.form.Dispatch.Run(OnFailure::Warn, [&] { rig.form.linkSettings.Option1_Click(); }); }
+  void ChooseCom2() { rig.form.Dispatch.Run(OnFailure::Warn, [&] { rig.form.linkSettings.Option2_Click(); }); }
   CoreRig rig;
 };
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "controller/ControllerState.h"
+#include "controller/EventDispatch.h"
+#include "controller/PanelView.h"
+#include "controller/Timer.h"
+#include "exchange/Exchange.h"
+
+// The free-text row: "SEND" sends what the operator typed in Text1 as a command, "CLS" empties it.
+class FreeText {
+ public:
+  FreeText(ControllerState& state, Timers timers, PanelState& panel, Exchange& exchange, EventDispatch& dispatch)
+      : state_(state), timers_(timers), panel_(panel), exchange_(exchange), dispatch_(dispatch) {}
+
+  void Command95_Click();  // "SEND"
+  void Command96_Click();  // "CLS"
+
+ private:
+  ControllerState& state_;
+  Timers timers_;
+  PanelState& panel_;
+  Exchange& exchange_;
+  EventDispatch& dispatch_;
+};

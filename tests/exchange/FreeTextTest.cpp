@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include "CoreRig.h"
+
+namespace {
+
+class FreeTextTest : public ::testing::Test {
+ protected:
+  void SetUp() override { rig.Start(); }
+  void Send(const std::string& typed) {
+    rig.form.Panel.Text1 = typed;
+    rig.form.Dispatch.Run(OnFailure::Warn, [&] { rig.form.freeText.Command95_Click(); });
+  }
+  CoreRig rig;
+  PanelState& panel = rig.form.Panel;
+};
+
+TEST_F(FreeTextTest, EmptyBoxSendsThePrefixAndCrOnly) {
+  Send("");
+  EXPECT_EQ(rig.link.wire, "\r");
+  EXPECT_EQ(panel.Label11, " CR ");
+  rig.form.State.AddressPrefix = "A004";
+  Send("");
+  EXPECT_EQ(rig.link.wire, "\rA004\r");
+}
+
+TEST_F(FreeTextTest, TypedQueryIsDecodedAsIfItsButtonHadSentIt) {
+  rig.form.State.AddressPrefix = "AFFF";
+  Send("CR0");
+  EXPECT_EQ(rig.link.wire, "AFFFCR0\r");
+  rig.link.Receive("20\r");
+  EXPECT_EQ(panel.Label22, " Cooling down");
+
+  rig.clock.Advance(2000);  // the reply window closes and empties the buffer
+  rig.form.State.AddressPrefix = "";
+  Send("CR PRESSURE");
+  rig.link.Receive("512\r");
+  EXPECT_EQ(panel.Label22, "650 hPa");
+}
+
+TEST_F(FreeTextTest, TypedPrefixIsPartOfTheCommandAndSelectsNoDecoder) {
+  Send("A001CR0");
+  EXPECT_EQ(rig.link.wire, "A001CR0\r");
+  rig.link.Receive("00\r");
+  EXPECT_EQ(panel.Label22, "");
+}
+
+TEST_F(FreeTextTest, SendsExactlyAsTypedWithItsOwnIntervalsAndKeepsTheBox) {
+  rig.timer2.SetInterval(5000);
+  Send(" cr0 ");
+  EXPECT_EQ(rig.link.wire, " cr0 \r");
+  EXPECT_EQ(rig.form.State.ManualCommand, " cr0 ");
+  EXPECT_EQ(panel.Text1, " cr0 ");
+  EXPECT_EQ(rig.timer2.Interval(), 2000);
+  EXPECT_EQ(rig.timer4.Interval(), 2500);
+}
+
+TEST_F(FreeTextTest, ClsEmptiesTheBoxOnly) {
+  Send("CR0");
+  rig.link.Receive("00\r");
+  const PanelState before = panel;
+  rig.form.Dispatch.Run(OnFailure::Warn, [&] { rig.form.freeText.Command96_Click(); });
+  EXPECT_EQ(panel.Text1, "");
+  EXPECT_EQ(panel.Label11, before.Label11);
+  EXPECT_EQ(panel.Label12, before.Label12);
+  EXPECT_EQ(panel.Label22, before.Label22);
+}
+
+TEST_F(FreeTextTest, NonAsciiTextIsRefusedWithAReasonAndNothingChanges) {
+  for (const char* typed : {"CF IMAGE CINÉMA", "CR0\xe3\x80\x80", "\xe2\x86\x91"}) {
+    rig.form.State.TxFrame = "C00\r";
+    Send(typed);
+    EXPECT_EQ(rig.link.wire, "") << typed;
+    EXPECT_EQ(rig.form.State.TxFrame, "C00\r") << typed;
+    EXPECT_EQ(rig.form.State.ManualCommand, "") << typed;
+    EXPECT_EQ(rig.timer2.Interval(), 500) << typed;
+  }
+  ASSERT_EQ(rig.window.warnings.size(), 3u);
+  EXPECT_NE(rig.window.warnings[0].find("ASCII"), std::string::npos);
+}
+
+}  // namespace
