@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug
 JOBS       ?= $(shell nproc)
 
-.PHONY: demo test test-sanitize build deps clean
+.PHONY: demo test test-sanitize build deps clean screenshots
 
 deps:
 	@scripts/install-deps.sh
@@ -26,6 +26,10 @@ test-sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
 	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# Pictures of the panel for the README, from the real window on the offscreen platform.
+screenshots: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/panel-screenshots/panel-screenshots docs/screenshots
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -9,6 +9,7 @@ Form1::Form1(SerialLink& link, Timers timers, WindowPort& window)
       hold(State, link, timers, Panel, exchange),
       linkSettings(State, link, timers, Panel, Dispatch),
       freeText(State, timers, Panel, exchange, Dispatch),
+      extendedPanel(State, timers, Panel),
       link_(link),
       timers_(timers),
       window_(window) {

@@ -2,6 +2,7 @@
 
 #include "controller/ControllerState.h"
 #include "controller/EventDispatch.h"
+#include "controller/ExtendedPanel.h"
 #include "controller/PanelView.h"
 #include "controller/SerialLink.h"
 #include "controller/Timer.h"
@@ -39,6 +40,7 @@ class Form1 {
   HoldPanel hold;
   LinkSettings linkSettings;
   FreeText freeText;
+  ExtendedPanel extendedPanel;
 
  private:
   SerialLink& link_;

@@ -6,7 +6,10 @@
 // Outer heights of the window, in twips.
 namespace WindowHeight {
 inline constexpr int kDesign = 9100;   // client 8730 plus the design's 370-twip frame
-inline constexpr int kCompact = 5350;
+inline constexpr int kCompact = 5350;  // down to the picture modes, COM and END
+inline constexpr int kDataView = 6645;  // with the traffic monitor and the status queries
+inline constexpr int kService = 7200;  // with the address selector, PC type and SETTING 2
+inline constexpr int kFull = 9100;     // the whole panel
 }  // namespace WindowHeight
 
 // What the core shows on the panel. The shell draws it after every event.

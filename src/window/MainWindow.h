@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QFrame>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
+#include <functional>
 
 #include "controller/Form1.h"
 #include "platform/QtTimer.h"
@@ -24,6 +24,8 @@ class MainWindow : public QWidget, public WindowPort {
   bool Failed() const { return failed_; }
 
   Form1& Core() { return core_; }
+  // A control of the panel by its name ("Command17", "Frame8", "Text1" ...).
+  QWidget* Control(const QString& name) const { return controls_.value(name); }
 
   // WindowPort
   void CentreOnScreen(int outerHeightTwips) override;
@@ -35,21 +37,23 @@ class MainWindow : public QWidget, public WindowPort {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
-  QLabel* AddLabel(QWidget* parent, const char* name, int left, int top, int width, int height);
-  QFrame* AddFrame(QWidget* parent, const char* name, int left, int top, int width, int height);
-  QRadioButton* AddOption(QWidget* parent, std::string_view name, std::string_view caption, int left, int top,
-                          int width, int height);
-  void AddLinkSettings();
-  void AddAddressSelector();
-  void AddFreeTextRow();
-  void RunOrEnd(const std::function<void()>& handler);
-  QPushButton* AddButton(std::string_view name, std::string_view caption);
-  void AddCommandButtons();
-  void AddHoldButtons();
+  template <typename T>
+  T* Get(std::string_view name) const;
+  void WireCommandButtons();
+  void WireHoldButtons();
+  void WireLinkSettings();
+  void WireAddressSelector();
+  void WireFreeTextRow();
+  void WireExtendedPanel();
+  bool FilterHoldButton(QObject* watched, QEvent* event);
+  void OnKeyPress(QObject* watched, QEvent* event);
   // Runs a widget event's handler through the core's dispatch; link failures become a warning.
   void Run(const std::function<void()>& handler);
+  // The same, for the handlers whose failure ends the program.
+  void RunOrEnd(const std::function<void()>& handler);
   void EndHold();
 
   QtTimer timer1_;
@@ -57,17 +61,18 @@ class MainWindow : public QWidget, public WindowPort {
   QtTimer timer3_;
   QtTimer timer4_;
   Form1 core_;
+  QHash<QString, QWidget*> controls_;
+  QHash<QObject*, const HoldButton*> holdButtons_;
   QLabel* label11_;
   QLabel* label12_;
   QLabel* label22_;
-  QFrame* frame8_;
+  QWidget* frame8_;
   QRadioButton* option1_;
   QRadioButton* option2_;
   QRadioButton* option9_;
   QRadioButton* option10_;
-  QHash<QString, QRadioButton*> addressOptions_;
+  QPushButton* command34_;
   QLineEdit* text1_;
-  QHash<QObject*, const HoldButton*> holdButtons_;
-  int nextButtonSlot_ = 0;
+  QWidget* image1_;
   bool failed_ = false;
 };

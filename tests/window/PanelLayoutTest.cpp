@@ -1,0 +1,185 @@
+// The rendered panel: every control where the design puts it, reachable, and in focus order.
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "QtRig.h"
+#include "commands/CommandCatalogue.h"
+#include "hold/HoldButton.h"
+#include "window/MainWindow.h"
+#include "window/layout/PanelLayout.h"
+
+namespace {
+
+class PanelLayoutTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window.Load();
+    ASSERT_FALSE(window.Failed());
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  }
+  void Unfold() {  // Ctrl+H and a double-click on the picture: the whole panel
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, Qt::Key_H, Qt::ControlModifier);
+    QTest::mouseDClick(window.Control(QStringLiteral("Image1")), Qt::LeftButton);
+    ASSERT_EQ(window.height(), 582);
+  }
+  QWidget* Control(const char* name) { return window.Control(QString::fromLatin1(name)); }
+  QWidget* Focused() { return QApplication::focusWidget(); }
+  QString FocusedName() { return Focused() ? Focused()->objectName() : QString(); }
+  // The control's rectangle in window coordinates.
+  QRect InWindow(QWidget* w) { return QRect(w->mapTo(&window, QPoint(0, 0)), w->size()); }
+
+  Pty pty;
+  QtSerialLink link{PortMap{QString::fromStdString(pty.SlavePath()), QString()}};
+  MainWindow window{link};
+};
+
+bool TakesClicks(QWidget* w) {
+  return qobject_cast<QPushButton*>(w) || qobject_cast<QRadioButton*>(w) || qobject_cast<QLineEdit*>(w);
+}
+
+TEST_F(PanelLayoutTest, EveryControlExistsOnceInsideItsContainer) {
+  for (const ControlSpec& spec : kPanelLayout) {
+    const QString name = QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
+    const QList<QWidget*> found = window.findChildren<QWidget*>(name);
+    ASSERT_EQ(found.size(), 1) << spec.name;
+    QWidget* parent = found[0]->parentWidget();
+    // The window's own controls lie in its design client area, most of it below the compact edge.
+    const QRect container = parent == &window ? QRect(0, 0, 9495 / 15, 8730 / 15) : parent->rect();
+    EXPECT_TRUE(container.contains(found[0]->geometry())) << spec.name << " sticks out of " << parent->objectName().toStdString();
+  }
+}
+
+TEST_F(PanelLayoutTest, EverySendingButtonIsReachableInTheFullPanel) {
+  Unfold();
+  const QRect client = window.rect();
+  std::vector<std::string_view> names;
+  for (const PanelCommand& c : kCommandCatalogue) names.push_back(c.control);
+  for (const HoldButton& h : kHoldButtons) names.push_back(h.control);
+  ASSERT_EQ(names.size(), 77u);
+  for (std::string_view name : names) {
+    QWidget* button = window.Control(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    ASSERT_NE(button, nullptr) << name;
+    EXPECT_TRUE(button->isVisible()) << name;
+    const QRect r = InWindow(button);
+    EXPECT_TRUE(client.contains(r)) << name;
+    EXPECT_EQ(window.childAt(r.center()), button) << name << " is covered";
+  }
+}
+
+TEST_F(PanelLayoutTest, ClickableControlsNeverOverlapBeyondTouching) {
+  Unfold();
+  QList<QWidget*> clickable;
+  for (QWidget* w : window.findChildren<QWidget*>()) {
+    if (TakesClicks(w) && !w->objectName().isEmpty() && w->isVisibleTo(&window)) clickable.append(w);
+  }
+  ASSERT_GT(clickable.size(), 80);
+  for (int i = 0; i < clickable.size(); ++i) {
+    for (int j = i + 1; j < clickable.size(); ++j) {
+      const QRect overlap = InWindow(clickable[i]).intersected(InWindow(clickable[j]));
+      EXPECT_TRUE(overlap.isEmpty() || overlap.width() <= 1 || overlap.height() <= 1)
+          << clickable[i]->objectName().toStdString() << " and " << clickable[j]->objectName().toStdString();
+    }
+    EXPECT_EQ(window.childAt(InWindow(clickable[i]).center()), clickable[i]) << clickable[i]->objectName().toStdString();
+  }
+}
+
+// Positions written here from the design, in twips of the client area, not read from the table.
+TEST_F(PanelLayoutTest, ClickAtADesignPositionReachesItsButton) {
+  Unfold();
+  struct Case {
+    int left, top, width, height;
+    const char* expectedFrame;
+  };
+  const Case cases[] = {
+      {6480, 5640, 975, 255, "CR0\r"},                 // STATUS
+      {120 + 120, 240 + 600, 615, 300, "C00\r"},       // POWER ON
+      {8400, 3600, 975, 492, "C1E\r"},                 // DISPLAY CLEAR
+      {7320, 4320, 480, 372, "CF AUTOLAMPCONTRL ECO\r"},
+      {120 + 4680, 6735 + 720, 975, 255, "CF INPUT3 S-VIDEO\r"},
+      {7440 + 120, 6750 + 600, 855, 255, "CF FANSPEED MAX\r"},
+      {4440 + 960, 1440 + 480, 615, 300, "C10\r"},     // AV Size Wide
+      {8160, 6240, 1215, 252, "CRA\r"},                // SETTING 2
+  };
+  for (const Case& c : cases) {
+    const QPoint at((c.left + c.width / 2) / 15, (c.top + c.height / 2) / 15);
+    QWidget* target = window.childAt(at);
+    ASSERT_NE(target, nullptr);
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&window, at));
+    EXPECT_EQ(pty.Read(std::strlen(c.expectedFrame)), c.expectedFrame) << target->objectName().toStdString();
+  }
+  // A hold button: Zoom + at 4440, 2880.
+  const QPoint zoom((4440 + 187) / 15, (2880 + 127) / 15);
+  QTest::mousePress(window.childAt(zoom), Qt::LeftButton);
+  EXPECT_EQ(pty.Read(4), "C47\r");
+  QTest::mouseRelease(window.childAt(zoom), Qt::LeftButton);
+  // An address option: "003" in the selector.
+  const QPoint address((75 + 4920 + 100) / 15, (6225 + 180 + 112) / 15);
+  QTest::mouseClick(window.childAt(address), Qt::LeftButton, {}, QPoint(5, 7));
+  EXPECT_EQ(window.Core().State.AddressPrefix, "A003");
+}
+
+TEST_F(PanelLayoutTest, TabSkipsLabelsAndFramesInTheDesignOrder) {
+  Control("Command17")->setFocus();
+  ASSERT_EQ(FocusedName(), QStringLiteral("Command17"));
+  const char* expected[] = {"Command3", "Command5", "Command6", "Command7", "Command8", "Command9", "Command13"};
+  for (const char* name : expected) {
+    QTest::keyClick(Focused(), Qt::Key_Tab);
+    EXPECT_EQ(FocusedName(), QString::fromLatin1(name));
+  }
+}
+
+TEST_F(PanelLayoutTest, CtrlHReachesTheWindowWhateverHasTheFocusAndTypesNothing) {
+  Unfold();
+  auto* text1 = qobject_cast<QLineEdit*>(Control("Text1"));
+  text1->setFocus();
+  QTest::keyClicks(text1, QStringLiteral("CR0"));
+  QTest::mouseClick(Control("Command34"), Qt::LeftButton);  // compact again
+  ASSERT_EQ(window.height(), 332);
+  text1->setFocus();
+  QTest::keyClick(text1, Qt::Key_H, Qt::ControlModifier);
+  EXPECT_EQ(window.height(), 455);
+  EXPECT_EQ(text1->text(), QStringLiteral("CR0"));
+  EXPECT_EQ(window.Core().Panel.Text1, "CR0");
+}
+
+TEST_F(PanelLayoutTest, OtherCombinationsWithHDoNothing) {
+  Control("Command17")->setFocus();
+  for (Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier),
+                                          Qt::KeyboardModifiers(Qt::AltModifier),
+                                          Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier),
+                                          Qt::KeyboardModifiers(Qt::NoModifier)}) {
+    QTest::keyClick(Focused(), Qt::Key_H, modifiers);
+    EXPECT_EQ(window.height(), 332) << modifiers;
+  }
+  EXPECT_EQ(window.Core().State.PanelUnlocked, 0);
+}
+
+TEST_F(PanelLayoutTest, HiddenDataButtonIsStillReachedByTab) {
+  Control("Command17")->setFocus();
+  QTest::keyClick(Focused(), Qt::Key_H, Qt::ControlModifier);
+  QTest::mouseClick(Control("Command34"), Qt::LeftButton);
+  ASSERT_EQ(window.height(), 332);
+  QWidget* command34 = Control("Command34");
+  EXPECT_FALSE(window.rect().contains(InWindow(command34)));  // out of sight, below the edge
+  Control("Command33")->setFocus();
+  QTest::keyClick(Focused(), Qt::Key_Tab);
+  ASSERT_EQ(FocusedName(), QStringLiteral("Command34"));
+  QTest::keyClick(Focused(), Qt::Key_Space);
+  EXPECT_EQ(window.height(), 418);  // the data view
+  EXPECT_EQ(qobject_cast<QPushButton*>(command34)->accessibleName(), QStringLiteral("データを表示しない"));
+}
+
+TEST_F(PanelLayoutTest, WindowKeepsItsWidthAndTopEdgeAcrossHeights) {
+  const QPoint topLeft = window.pos();
+  Unfold();
+  EXPECT_EQ(window.width(), 633);
+  EXPECT_EQ(window.minimumSize(), window.maximumSize());
+  EXPECT_EQ(window.pos(), topLeft);
+}
+
+}  // namespace
