@@ -7,6 +7,7 @@
 
 #include "FakeClock.h"
 #include "FakeWindow.h"
+#include "Pty.h"
 #include "QtRig.h"
 #include "SimProcess.h"
 #include "controller/Form1.h"
@@ -189,6 +190,16 @@ TEST(WithSimulator, EveryProjectorActsOnABroadcastButOnlyTheAddressedOneOnItsOwn
   }
   rig.form.State.AddressPrefix = "A002";
   EXPECT_EQ(rig.Ask("CR0").Label22, " Power ON");
+}
+
+// The far end of the test's own pseudo terminal stands in for a serial device.
+TEST(WithSimulator, AttachesToAGivenDevice) {
+  Pty cable;
+  const QString device = QString::fromStdString(cable.SlavePath());
+  SimProcess sim({QStringLiteral("--device"), device});
+  EXPECT_EQ(sim.Path(), device);
+  cable.Write("CR0\r");
+  EXPECT_EQ(cable.Read(3, 5000), "80\r");
 }
 
 }  // namespace

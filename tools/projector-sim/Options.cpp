@@ -3,6 +3,7 @@
 #include <charconv>
 #include <functional>
 #include <map>
+#include <type_traits>
 
 namespace sim {
 
