@@ -1,4 +1,4 @@
-# make demo: install what is missing, build, open the panel.
+# make demo: install what is missing, build, open the panel on a simulated projector.
 # make test: install what is missing, build, run every test headless.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -14,8 +14,9 @@ build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The panel on a simulated projector; SIM_ARGS go to the simulator, ARGS to the panel.
 demo: build
-	$(BUILD)/app/projector-panel $(ARGS)
+	SIM_ARGS="$(SIM_ARGS)" scripts/demo.sh $(BUILD) $(ARGS)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

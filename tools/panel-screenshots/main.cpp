@@ -1,18 +1,16 @@
-// Renders the real panel window offscreen in its compact, data-view and full heights and saves
-// PNG pictures of them: panel-screenshots OUTDIR. Exits 1 if a picture is empty or not of the
-// size the window heights call for, so it doubles as a check of the rendered window.
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
-
+// Renders the real panel window offscreen, talking to the simulated projector, in its compact,
+// data-view and full heights, and saves PNG pictures of them: panel-screenshots OUTDIR.
+// Exits 1 if a picture is empty or not of the size the window heights call for, so it doubles
+// as a check of the rendered window.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QSet>
 #include <cstdio>
+#include <exception>
 
+#include "launcher/SimProcess.h"
 #include "platform/QtSerialLink.h"
 #include "window/MainWindow.h"
 
@@ -24,15 +22,14 @@ void Pump(int ms) {
   while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-// One exchange with a projector that answers "Stand by", so the monitor lines have something to show.
-void ShowAnExchange(MainWindow& window, int projector) {
-  window.Core().Dispatch.Run(OnFailure::Warn, [&] { window.Core().exchange.Send("CR0"); });
-  Pump(50);
-  char drained[64];
-  while (::read(projector, drained, sizeof drained) > 0) {
-  }
-  (void)::write(projector, "80\r", 3);
-  Pump(100);
+// Sends a query and waits for its decoded reply; then the picture shows one whole exchange.
+bool Exchange(Form1& core, const std::string& command) {
+  core.Dispatch.Run(OnFailure::Warn, [&] { core.exchange.Send(command); });
+  QElapsedTimer t;
+  t.start();
+  while (core.Panel.Label22.empty() && t.elapsed() < 5000) Pump(10);
+  Pump(50);  // the rest of the reply
+  return !core.Panel.Label22.empty();
 }
 
 bool Save(MainWindow& window, const QDir& out, const char* name, int expectedHeight) {
@@ -52,6 +49,37 @@ bool Save(MainWindow& window, const QDir& out, const char* name, int expectedHei
   return ok;
 }
 
+int Run(const QDir& out) {
+  SimProcess projector({QStringLiteral("--warmup-ms"), QStringLiteral("0")});
+  QtSerialLink link(PortMap{projector.Path(), QString()});
+  MainWindow window(link);
+  window.Load();
+  if (window.Failed()) return 1;
+  window.show();
+  Form1& core = window.Core();
+  ExtendedPanel& heights = core.extendedPanel;
+  const auto act = [&core](const std::function<void()>& handler) { core.Dispatch.Run(OnFailure::Warn, handler); };
+
+  bool ok = Save(window, out, "compact.png", 332);
+  act([&] { core.exchange.Send("C00"); });  // power on
+  Pump(1100);                               // and let that exchange clear
+
+  act([&] {
+    heights.Form_KeyDown(ExtendedPanel::kKeyH, ExtendedPanel::kCtrlMask);
+    heights.Command34_Click();  // service view -> compact
+    heights.Command34_Click();  // compact -> data view
+  });
+  ok = Exchange(core, "CR3") && Save(window, out, "data-view.png", 418) && ok;
+  Pump(1100);
+
+  act([&] {
+    heights.Form_KeyDown(ExtendedPanel::kKeyH, ExtendedPanel::kCtrlMask);
+    heights.Image1_DblClick();
+  });
+  ok = Exchange(core, "CR0") && Save(window, out, "full.png", 582) && ok;
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,37 +91,10 @@ int main(int argc, char** argv) {
   }
   QDir out(QString::fromLocal8Bit(argv[1]));
   if (!out.mkpath(QStringLiteral("."))) return 2;
-
-  int projector = -1;
-  int line = -1;
-  char path[256] = {};
-  if (openpty(&projector, &line, path, nullptr, nullptr) != 0) return 2;
-  fcntl(projector, F_SETFL, fcntl(projector, F_GETFL) | O_NONBLOCK);
-
-  QtSerialLink link(PortMap{QString::fromLocal8Bit(path), QString()});
-  MainWindow window(link);
-  window.Load();
-  if (window.Failed()) return 1;
-  window.show();
-  Pump(100);
-
-  bool ok = Save(window, out, "compact.png", 332);
-  ExtendedPanel& heights = window.Core().extendedPanel;
-  window.Core().Dispatch.Run(OnFailure::Warn, [&] {
-    heights.Form_KeyDown(ExtendedPanel::kKeyH, ExtendedPanel::kCtrlMask);
-    heights.Command34_Click();  // service view -> compact
-    heights.Command34_Click();  // compact -> data view
-  });
-  ShowAnExchange(window, projector);
-  ok = Save(window, out, "data-view.png", 418) && ok;
-  Pump(1100);  // the exchange ends and the lines clear before the next one
-  window.Core().Dispatch.Run(OnFailure::Warn, [&] {
-    heights.Form_KeyDown(ExtendedPanel::kKeyH, ExtendedPanel::kCtrlMask);
-    heights.Image1_DblClick();
-  });
-  ShowAnExchange(window, projector);
-  ok = Save(window, out, "full.png", 582) && ok;
-  ::close(line);
-  ::close(projector);
-  return ok ? 0 : 1;
+  try {
+    return Run(out);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "panel-screenshots: %s\n", error.what());
+    return 1;
+  }
 }

@@ -1,0 +1,205 @@
+// The panel's core with the real serial adapter against the simulated projector: two processes
+// and a real pseudo terminal. The panel's timers run on a fake clock, so only the line is real.
+#include <gtest/gtest.h>
+#include <time.h>
+
+#include <regex>
+
+#include "FakeClock.h"
+#include "FakeWindow.h"
+#include "Pty.h"
+#include "QtRig.h"
+#include "launcher/SimProcess.h"
+#include "controller/Form1.h"
+#include "platform/QtSerialLink.h"
+
+namespace {
+
+struct SimRig {
+  explicit SimRig(const QStringList& args) : sim(args) { form.Load(); }
+
+  void Send(const std::string& command) {
+    form.Dispatch.Run(OnFailure::Warn, [&] { form.exchange.Send(command); });
+  }
+
+  // One exchange: sends, waits for the reply's CR, and returns the panel as it stood then. The
+  // reply time-out and the display clearing then run, so the next exchange starts afresh.
+  PanelState Ask(const std::string& command) {
+    Send(command);
+    EXPECT_TRUE(WaitUntil([&] { return form.State.RxBuffer.find('\r') != std::string::npos; }, 5000))
+        << "no reply to " << command;
+    const PanelState seen = form.Panel;
+    clock.Advance(1000);
+    return seen;
+  }
+
+  // Waits until the simulator has logged receiving this frame.
+  bool Received(const std::string& frame) {
+    const QString entry = QStringLiteral("rx \"%1\\r\"").arg(QString::fromStdString(frame));
+    return WaitUntil([&] { return sim.Log().contains(entry); }, 5000);
+  }
+
+  SimProcess sim;
+  FakeClock clock;
+  FakeTimer timer1{clock}, timer2{clock}, timer3{clock}, timer4{clock};
+  FakeWindow window;
+  QtSerialLink link{PortMap{sim.Path(), QStringLiteral("/nonexistent/com2")}};
+  Form1 form{link, Timers{timer1, timer2, timer3, timer4}, window};
+};
+
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+TEST(WithSimulator, StandsByThenPowersOnAfterTheCountDown) {
+  SimRig rig({"--warmup-ms", "1500"});
+  ASSERT_TRUE(rig.window.fatals.empty());
+  EXPECT_EQ(rig.Ask("CR0").Label22, " Stand by");
+  EXPECT_EQ(rig.Ask("C00").Label12, " ACK CR ");
+  EXPECT_EQ(rig.Ask("CR0").Label22, " Count down");
+  std::string status;
+  ASSERT_TRUE(WaitUntil([&] { return (status = rig.Ask("CR0").Label22) != " Count down"; }, 8000));
+  EXPECT_EQ(status, " Power ON");
+}
+
+TEST(WithSimulator, EveryStatusQueryDecodes) {
+  SimRig rig({"--warmup-ms", "0", "--lamp-hours", "4321"});
+  const char* reading = R"(2 [3-7] \. \d)";  // a room at 25 degrees, sensors near it
+  const std::string temperatures = std::string("  S1= \\+ ") + reading + " C  ,   S2=  " + reading +
+                                   " C  ,   S3= " + reading + "  C  ,   S4=  " + reading + " C ";
+  const struct {
+    const char* command;  // sent before the query when not empty
+    const char* query;
+    std::string shown;    // a pattern of the whole STATUS line
+  } cases[] = {
+      {"", "CR0", " Stand by"},
+      {"", "CR1", " Input mode 1"},
+      {"", "CR4", " Normally"},
+      {"", "CR3", " 0 4 3 2 1 CR  Hour Use"},
+      {"", "CR6", temperatures},
+      {"", "CRA", " Stand by"},
+      {"", "CR9", " P J - Q 8 CR "},
+      {"", "CR PRESSURE", "101[1-5] hPa"},
+      {"", "CR7", " All OFF : 2 Lamp mode"},
+      {"C00", "CR0", " Power ON"},
+      {"C07", "CR1", " Input mode 3"},
+      {"C0D", "CRA", " Video mute ON"},
+      {"C0E", "CRA", " Video & Audio mute OFF"},
+      {"", "CR7", " No1,2 ON  : 2 Lamp mode"},
+  };
+  for (const auto& c : cases) {
+    if (*c.command != '\0') {
+      EXPECT_EQ(rig.Ask(c.command).Label12, " ACK CR ") << c.command;
+    }
+    const std::string shown = rig.Ask(c.query).Label22;
+    EXPECT_TRUE(std::regex_match(shown, std::regex(c.shown))) << c.query << ": \"" << shown << '"';
+  }
+}
+
+TEST(WithSimulator, SplitReplyDecodesOnlyOnceTheKeyIsComplete) {
+  SimRig rig({"--split", "--split-gap", "200"});
+  rig.Send("CR0");
+  std::vector<std::pair<std::string, std::string>> seen;  // RXD and STATUS as they changed
+  ASSERT_TRUE(WaitUntil([&] {
+    const auto now = std::pair{rig.form.Panel.Label12, rig.form.Panel.Label22};
+    if (seen.empty() || seen.back() != now) seen.push_back(now);
+    return now.first == " 8 0 CR ";
+  }, 5000));
+  ASSERT_GE(seen.size(), 3u);
+  EXPECT_EQ(seen[1], (std::pair<std::string, std::string>{" 8 ", ""}));
+  EXPECT_EQ(seen.back().second, " Stand by");
+}
+
+TEST(WithSimulator, DelayedReplyArrivesLate) {
+  SimRig rig({"--reply-delay", "600"});
+  rig.Send("CR0");
+  ASSERT_TRUE(rig.Received("CR0"));
+  QTest::qWait(150);
+  EXPECT_EQ(rig.form.State.RxBuffer, "");
+  EXPECT_TRUE(WaitUntil([&] { return rig.form.Panel.Label22 == " Stand by"; }, 5000));
+}
+
+TEST(WithSimulator, SilentProjectorShowsNoReplyAfterTheTimeOut) {
+  SimRig rig({"--silent"});
+  rig.Send("CR0");
+  ASSERT_TRUE(rig.Received("CR0"));
+  QTest::qWait(200);
+  EXPECT_EQ(rig.form.Panel.Label12, "");
+  rig.clock.Advance(500);
+  EXPECT_EQ(rig.form.Panel.Label12, " X X X X");
+}
+
+TEST(WithSimulator, HangUpLeavesThePanelResponsiveAndTheNextSendReportsTheLoss) {
+  SimRig rig({"--hangup-after", "2"});
+  EXPECT_EQ(rig.Ask("CR0").Label22, " Stand by");
+  EXPECT_EQ(rig.Ask("CR1").Label22, " Input mode 1");  // the last frame is still answered
+  ASSERT_TRUE(WaitUntil([&] { return !rig.link.IsOpen(); }, 5000));
+  QProcess& sim = rig.sim.Process();
+  EXPECT_TRUE(WaitUntil([&] { return sim.state() == QProcess::NotRunning; }, 5000));
+  EXPECT_EQ(sim.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(sim.exitCode(), 0);
+
+  const double before = CpuSeconds();
+  QTest::qWait(500);
+  EXPECT_LT(CpuSeconds() - before, 0.25) << "the event loop spins on the dead line";
+  rig.Send("CR0");
+  ASSERT_EQ(rig.window.warnings.size(), 1u);
+  EXPECT_NE(rig.window.warnings[0].find("lost"), std::string::npos) << rig.window.warnings[0];
+}
+
+TEST(WithSimulator, GarbageOnTheLineShowsUnknownBytesAndBreaksNothing) {
+  SimRig rig({"--garbage", "--warmup-ms", "0"});
+  for (const char* query : {"CR0", "CR1", "CR3", "CR4", "CR6", "CR7", "CR9", "CRA", "CR PRESSURE", "C00"}) {
+    EXPECT_NE(rig.Ask(query).Label12.find("? "), std::string::npos) << query;
+  }
+  EXPECT_EQ(rig.sim.Process().state(), QProcess::Running);
+  EXPECT_TRUE(rig.link.IsOpen());
+  EXPECT_TRUE(rig.window.warnings.empty());
+}
+
+TEST(WithSimulator, OnlyFramesForItsAddressAreAnswered) {
+  SimRig rig({"--address", "002", "--warmup-ms", "0"});
+  const struct {
+    const char* prefix;
+    bool answered;
+  } cases[] = {{"", true}, {"A002", true}, {"A001", false}, {"A003", false}, {"AFFF", false}};
+  for (const auto& c : cases) {
+    rig.form.State.AddressPrefix = c.prefix;
+    if (c.answered) {
+      EXPECT_EQ(rig.Ask("CR0").Label22, " Stand by") << c.prefix;
+      continue;
+    }
+    rig.Send("CR0");
+    ASSERT_TRUE(rig.Received(std::string(c.prefix) + "CR0"));
+    QTest::qWait(150);
+    rig.clock.Advance(500);
+    EXPECT_EQ(rig.form.Panel.Label12, " X X X X") << c.prefix;
+    rig.clock.Advance(500);
+  }
+}
+
+TEST(WithSimulator, EveryProjectorActsOnABroadcastButOnlyTheAddressedOneOnItsOwn) {
+  SimRig rig({"--address", "002", "--warmup-ms", "0", "--cooldown-ms", "0"});
+  for (const char* frame : {"AFFFC00", "A001C01"}) {
+    rig.form.State.AddressPrefix = std::string(frame, 4);
+    rig.Send(frame + 4);
+    ASSERT_TRUE(rig.Received(frame));
+    rig.clock.Advance(1000);
+  }
+  rig.form.State.AddressPrefix = "A002";
+  EXPECT_EQ(rig.Ask("CR0").Label22, " Power ON");
+}
+
+// The far end of the test's own pseudo terminal stands in for a serial device.
+TEST(WithSimulator, AttachesToAGivenDevice) {
+  Pty cable;
+  const QString device = QString::fromStdString(cable.SlavePath());
+  SimProcess sim({QStringLiteral("--device"), device});
+  EXPECT_EQ(sim.Path(), device);
+  cable.Write("CR0\r");
+  EXPECT_EQ(cable.Read(3, 5000), "80\r");
+}
+
+}  // namespace
