@@ -4,26 +4,14 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "QtRig.h"
-#include "window/MainWindow.h"
+#include "WindowTest.h"
 
 namespace {
 
-class HoldInputTest : public ::testing::Test {
+class HoldInputTest : public WindowTest {
  protected:
-  void SetUp() override {
-    window.Load();
-    ASSERT_FALSE(window.Failed());
-    window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  }
-  QPushButton* Button(const char* name) { return window.findChild<QPushButton*>(QString::fromLatin1(name)); }
+  QPushButton* Button(const char* name) { return Find<QPushButton>(name); }
   std::uint8_t HoldCode() { return window.Core().State.HoldCode; }
-
-  Pty pty;
-  QtSerialLink link{PortMap{QString::fromStdString(pty.SlavePath()), QString()}};
-  MainWindow window{link};
 };
 
 TEST_F(HoldInputTest, AnyMouseButtonStartsAHoldAndItsReleaseEndsIt) {

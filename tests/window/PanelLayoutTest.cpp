@@ -5,37 +5,20 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "QtRig.h"
+#include "WindowTest.h"
 #include "commands/CommandCatalogue.h"
 #include "hold/HoldButton.h"
-#include "window/MainWindow.h"
 #include "window/layout/PanelLayout.h"
 
 namespace {
 
-class PanelLayoutTest : public ::testing::Test {
+class PanelLayoutTest : public WindowTest {
  protected:
-  void SetUp() override {
-    window.Load();
-    ASSERT_FALSE(window.Failed());
-    window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  }
-  void Unfold() {  // Ctrl+H and a double-click on the picture: the whole panel
-    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, Qt::Key_H, Qt::ControlModifier);
-    QTest::mouseDClick(window.Control(QStringLiteral("Image1")), Qt::LeftButton);
-    ASSERT_EQ(window.height(), 582);
-  }
   QWidget* Control(const char* name) { return window.Control(QString::fromLatin1(name)); }
   QWidget* Focused() { return QApplication::focusWidget(); }
   QString FocusedName() { return Focused() ? Focused()->objectName() : QString(); }
   // The control's rectangle in window coordinates.
   QRect InWindow(QWidget* w) { return QRect(w->mapTo(&window, QPoint(0, 0)), w->size()); }
-
-  Pty pty;
-  QtSerialLink link{PortMap{QString::fromStdString(pty.SlavePath()), QString()}};
-  MainWindow window{link};
 };
 
 bool TakesClicks(QWidget* w) {

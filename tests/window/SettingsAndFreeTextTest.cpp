@@ -7,31 +7,16 @@
 #include <QTest>
 
 #include "BoxWatcher.h"
-#include "QtRig.h"
-#include "window/MainWindow.h"
+#include "WindowTest.h"
 
 namespace {
 
-class WindowControls : public ::testing::Test {
+class WindowControls : public WindowTest {
  protected:
   void SetUp() override {
-    window.Load();
-    ASSERT_FALSE(window.Failed());
-    window.resize(window.width(), 600);
-    window.setFixedHeight(600);  // the whole panel in view
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    WindowTest::SetUp();
+    Unfold();
   }
-  template <typename T = QWidget>
-  T* Find(const char* name) {
-    T* widget = window.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
-
-  Pty pty;
-  QtSerialLink link{PortMap{QString::fromStdString(pty.SlavePath()), QStringLiteral("/nonexistent/com2")}};
-  MainWindow window{link};
 };
 
 TEST_F(WindowControls, ComOpensTheFrameOverTheComButton) {
