@@ -40,9 +40,9 @@ void StyleButton(QPushButton* button, const QColor& background) {
                             .arg(colour, pressed));
 }
 
-QWidget* Create(const ControlSpec& spec, QWidget* parent) {
-  const QColor background = ColourOf(spec.colour);
-  switch (spec.kind) {
+QWidget* Create(const ControlLayout& control, QWidget* parent) {
+  const QColor background = ColourOf(control.colour);
+  switch (control.kind) {
     case Kind::Frame: {
       auto* frame = new QFrame(parent);
       frame->setFrameShape(QFrame::Box);
@@ -51,30 +51,30 @@ QWidget* Create(const ControlSpec& spec, QWidget* parent) {
       return frame;
     }
     case Kind::Label: {
-      auto* label = new QLabel(Text(spec.caption), parent);
+      auto* label = new QLabel(Text(control.caption), parent);
       label->setTextFormat(Qt::PlainText);  // "&" in a caption or a status text is shown as is
       Qt::Alignment align = Qt::AlignVCenter | Qt::AlignLeft;
-      if (spec.notes & Note::kCentred) align = Qt::AlignCenter;
-      if (spec.notes & Note::kRightAligned) align = Qt::AlignVCenter | Qt::AlignRight;
+      if (control.notes & Note::kCentred) align = Qt::AlignCenter;
+      if (control.notes & Note::kRightAligned) align = Qt::AlignVCenter | Qt::AlignRight;
       label->setAlignment(align);
-      if (spec.notes & Note::kSingleBorder) {
+      if (control.notes & Note::kSingleBorder) {
         label->setFrameShape(QFrame::Box);
         label->setLineWidth(1);
       }
       Fill(label, background);
       QPalette palette = label->palette();
-      if (spec.notes & Note::kDarkRedText) palette.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
-      if (spec.notes & Note::kRedText) palette.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
+      if (control.notes & Note::kDarkRedText) palette.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
+      if (control.notes & Note::kRedText) palette.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
       label->setPalette(palette);
       return label;
     }
     case Kind::Button: {
-      auto* button = new QPushButton(Text(spec.caption), parent);
+      auto* button = new QPushButton(Text(control.caption), parent);
       StyleButton(button, background);
       return button;
     }
     case Kind::Option: {
-      auto* option = new QRadioButton(Text(spec.caption), parent);
+      auto* option = new QRadioButton(Text(control.caption), parent);
       Fill(option, background);
       return option;
     }
@@ -96,19 +96,19 @@ bool TakesFocus(Kind kind) { return kind == Kind::Button || kind == Kind::Option
 
 QHash<QString, QWidget*> BuildPanel(QWidget* window) {
   QHash<QString, QWidget*> controls;
-  std::vector<const ControlSpec*> focusOrder;
-  for (const ControlSpec& spec : kPanelLayout) {
-    QWidget* parent = spec.container.empty() ? window : controls.value(Text(spec.container));
+  std::vector<const ControlLayout*> focusOrder;
+  for (const ControlLayout& control : kPanelLayout) {
+    QWidget* parent = control.container.empty() ? window : controls.value(Text(control.container));
     Q_ASSERT(parent != nullptr);  // frames come before what they hold
-    QWidget* widget = Create(spec, parent);
-    widget->setObjectName(Text(spec.name));
-    widget->setGeometry(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
-    widget->setFont(FontOf(spec.font));
-    if (auto* button = qobject_cast<QPushButton*>(widget)) SetCaption(button, Text(spec.caption));
-    if (spec.notes & Note::kHiddenAtStart) widget->hide();
-    if (spec.notes & Note::kSelectedAtStart) static_cast<QRadioButton*>(widget)->setChecked(true);
-    if (TakesFocus(spec.kind)) {
-      focusOrder.push_back(&spec);
+    QWidget* widget = Create(control, parent);
+    widget->setObjectName(Text(control.name));
+    widget->setGeometry(Px(control.left), Px(control.top), Px(control.width), Px(control.height));
+    widget->setFont(FontOf(control.font));
+    if (auto* button = qobject_cast<QPushButton*>(widget)) SetCaption(button, Text(control.caption));
+    if (control.notes & Note::kHiddenAtStart) widget->hide();
+    if (control.notes & Note::kSelectedAtStart) static_cast<QRadioButton*>(widget)->setChecked(true);
+    if (TakesFocus(control.kind)) {
+      focusOrder.push_back(&control);
     } else {
       widget->setFocusPolicy(Qt::NoFocus);
     }
@@ -116,7 +116,7 @@ QHash<QString, QWidget*> BuildPanel(QWidget* window) {
   }
 
   std::stable_sort(focusOrder.begin(), focusOrder.end(),
-                   [](const ControlSpec* a, const ControlSpec* b) { return a->tab < b->tab; });
+                   [](const ControlLayout* a, const ControlLayout* b) { return a->tab < b->tab; });
   for (std::size_t i = 1; i < focusOrder.size(); ++i) {
     QWidget::setTabOrder(controls.value(Text(focusOrder[i - 1]->name)), controls.value(Text(focusOrder[i]->name)));
   }

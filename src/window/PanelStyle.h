@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QFont>
 
-#include "window/layout/ControlSpec.h"
+#include "window/layout/ControlLayout.h"
 
 // The two Japanese Gothic faces the panel was drawn with are not on a Linux desktop; IPAGothic
 // and IPAPGothic share their metrics and carry the same characters.

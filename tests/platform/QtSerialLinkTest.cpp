@@ -4,17 +4,10 @@
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
-#include <time.h>
 
 #include "QtRig.h"
 
 namespace {
-
-double CpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
 
 TEST(QtSerialLink, AddressedQueryLeavesAsExactlyEightBytes) {
   QtRig rig;

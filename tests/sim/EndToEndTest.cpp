@@ -1,7 +1,6 @@
 // The panel's core with the real serial adapter against the simulated projector: two processes
 // and a real pseudo terminal. The panel's timers run on a fake clock, so only the line is real.
 #include <gtest/gtest.h>
-#include <time.h>
 
 #include <regex>
 
@@ -46,12 +45,6 @@ struct SimRig {
   QtSerialLink link{PortMap{sim.Path(), QStringLiteral("/nonexistent/com2")}};
   Form1 form{link, Timers{timer1, timer2, timer3, timer4}, window};
 };
-
-double CpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
 
 TEST(WithSimulator, StandsByThenPowersOnAfterTheCountDown) {
   SimRig rig({"--warmup-ms", "1500"});

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <ctime>
 #include <functional>
 
 #include "FakeClock.h"
@@ -36,3 +37,6 @@ inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
   }
   return true;
 }
+
+// Processor time this process has used, in seconds: what a busy loop on a dead port would burn.
+inline double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }

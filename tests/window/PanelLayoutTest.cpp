@@ -26,14 +26,14 @@ bool TakesClicks(QWidget* w) {
 }
 
 TEST_F(PanelLayoutTest, EveryControlExistsOnceInsideItsContainer) {
-  for (const ControlSpec& spec : kPanelLayout) {
-    const QString name = QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
+  for (const ControlLayout& control : kPanelLayout) {
+    const QString name = QString::fromLatin1(control.name.data(), static_cast<qsizetype>(control.name.size()));
     const QList<QWidget*> found = window.findChildren<QWidget*>(name);
-    ASSERT_EQ(found.size(), 1) << spec.name;
+    ASSERT_EQ(found.size(), 1) << control.name;
     QWidget* parent = found[0]->parentWidget();
     // The window's own controls lie in its design client area, most of it below the compact edge.
     const QRect container = parent == &window ? QRect(0, 0, 9495 / 15, 8730 / 15) : parent->rect();
-    EXPECT_TRUE(container.contains(found[0]->geometry())) << spec.name << " sticks out of " << parent->objectName().toStdString();
+    EXPECT_TRUE(container.contains(found[0]->geometry())) << control.name << " sticks out of " << parent->objectName().toStdString();
   }
 }
 

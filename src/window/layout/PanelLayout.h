@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "window/layout/ControlSpec.h"
+#include "window/layout/ControlLayout.h"
 
 // The panel from top to bottom. Frames come before what they hold.
 namespace layout_detail {
@@ -14,7 +14,7 @@ using namespace Note;
 
 inline constexpr auto kPanelLayout = [] {
   using namespace layout_detail;
-  return std::array<ControlSpec, 134>{{
+  return std::array<ControlLayout, 134>{{
       // Top groups: power, input mode, menu, picture, lens shift.
       {"Frame1", "", Frame, "", 120, 240, 1695, 975, 0, Grey, F7, kNone},
       {"Label1", "Frame1", Label, "POWER", 240, 240, 1095, 255, 2, Grey, F1, kCentred | kDarkRedText},

@@ -22,7 +22,7 @@ inline constexpr std::uint8_t kHiddenAtStart = 32;
 inline constexpr std::uint8_t kSelectedAtStart = 64;
 }  // namespace Note
 
-struct ControlSpec {
+struct ControlLayout {
   std::string_view name;
   std::string_view container;  // "" for the window's client area, else a frame's name
   Kind kind;
