@@ -34,7 +34,7 @@ void Form1::Load() {
 }
 
 void Form1::Form_Load() {
-  State.CommSettings = kStartSettings;
+  State.CommSettings = std::string(LinkSettings::kFastLine);
   State.AddressPrefix = "";
   // Centred for the full design height before it is shortened, so the compact window's top edge
   // sits where the full window's would.

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "commands/CommandPanel.h"
+#include "controller/Addressing.h"
 #include "controller/ControllerState.h"
 #include "controller/EventDispatch.h"
 #include "controller/ExtendedPanel.h"
+#include "controller/LinkSettings.h"
 #include "controller/PanelView.h"
 #include "controller/SerialLink.h"
 #include "controller/Timer.h"
-#include "commands/CommandPanel.h"
-#include "controller/Addressing.h"
-#include "controller/LinkSettings.h"
 #include "exchange/Exchange.h"
 #include "exchange/FreeText.h"
 #include "hold/HoldPanel.h"
@@ -18,7 +18,6 @@
 class Form1 {
  public:
   static constexpr const char* kTitle = "VESK   Q8    CONTROL   Ver.1.41 BASE";
-  static constexpr const char* kStartSettings = "19200,N,8,1";
 
   Form1(SerialLink& link, Timers timers, WindowPort& window);
   Form1(const Form1&) = delete;
