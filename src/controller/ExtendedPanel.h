@@ -10,9 +10,6 @@ class ExtendedPanel {
  public:
   static constexpr int kKeyH = 72;
   static constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
-  static constexpr const char* kCaptionClose = "CLOSE";
-  static constexpr const char* kCaptionShowData = "データを表示する";
-  static constexpr const char* kCaptionHideData = "データを表示しない";
 
   ExtendedPanel(ControllerState& state, Timers timers, PanelState& panel)
       : state_(state), timers_(timers), panel_(panel) {}

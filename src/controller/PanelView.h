@@ -9,8 +9,15 @@ inline constexpr int kDesign = 9100;   // client 8730 plus the design's 370-twip
 inline constexpr int kCompact = 5350;  // down to the picture modes, COM and END
 inline constexpr int kDataView = 6645;  // with the traffic monitor and the status queries
 inline constexpr int kService = 7200;  // with the address selector, PC type and SETTING 2
-inline constexpr int kFull = 9100;     // the whole panel
+inline constexpr int kFull = kDesign;  // the whole panel
 }  // namespace WindowHeight
+
+// Captions of the data button, Command34.
+namespace DataButtonCaption {
+inline constexpr const char* kClose = "CLOSE";
+inline constexpr const char* kShowData = "データを表示する";    // "show the data"
+inline constexpr const char* kHideData = "データを表示しない";  // "do not show the data"
+}  // namespace DataButtonCaption
 
 // What the core shows on the panel. The shell draws it after every event.
 struct PanelState {
@@ -25,7 +32,7 @@ struct PanelState {
   std::string_view AddressOption = "Option3";
   bool Frame8Visible = false;
   bool Command34Visible = false;
-  std::string Command34Caption = "データを表示する";
+  std::string Command34Caption = DataButtonCaption::kShowData;
   int OuterHeight = WindowHeight::kDesign;
 };
 

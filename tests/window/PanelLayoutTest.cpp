@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <map>
 #include <QRadioButton>
 #include <QTest>
 
 #include "WindowTest.h"
 #include "commands/CommandCatalogue.h"
+#include "controller/Addressing.h"
 #include "hold/HoldButton.h"
 #include "window/layout/PanelLayout.h"
 
@@ -35,6 +37,20 @@ TEST_F(PanelLayoutTest, EveryControlExistsOnceInsideItsContainer) {
     const QRect container = parent == &window ? QRect(0, 0, 9495 / 15, 8730 / 15) : parent->rect();
     EXPECT_TRUE(container.contains(found[0]->geometry())) << control.name << " sticks out of " << parent->objectName().toStdString();
   }
+}
+
+// The catalogue, the hold table and the address selector carry captions of their own; the panel
+// draws the layout's. They must not drift apart.
+TEST(PanelCaptions, BehaviourTablesAgreeWithTheLayout) {
+  std::map<std::string_view, std::string_view> laidOut;
+  for (const ControlLayout& control : kPanelLayout) laidOut[control.name] = control.caption;
+  const auto check = [&](std::string_view name, std::string_view caption) {
+    ASSERT_EQ(laidOut.count(name), 1u) << name;
+    EXPECT_EQ(laidOut[name], caption) << name;
+  };
+  for (const PanelCommand& c : kCommandCatalogue) check(c.control, c.caption);
+  for (const HoldButton& h : kHoldButtons) check(h.control, h.caption);
+  for (const AddressOption& a : kAddressOptions) check(a.control, a.caption);
 }
 
 TEST_F(PanelLayoutTest, EverySendingButtonIsReachableInTheFullPanel) {
