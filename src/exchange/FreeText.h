@@ -1,10 +1,18 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "controller/ControllerState.h"
 #include "controller/EventDispatch.h"
 #include "controller/PanelView.h"
 #include "controller/Timer.h"
 #include "exchange/Exchange.h"
+
+// Why `text` cannot go to the projector as one command, with what to do about it; nothing when
+// it can. The panel's "SEND" and every other sender of typed text apply the same rule.
+std::optional<std::string> FreeTextRefusal(std::string_view text);
 
 // The free-text row: "SEND" sends what the operator typed in Text1 as a command, "CLS" empties it.
 class FreeText {
