@@ -7,12 +7,30 @@
 
 namespace {
 
+// The command as given, in quotes, with its control characters made visible: a CR in it must not
+// break the message.
+std::string Quoted(std::string_view command) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string quoted = "\"";
+  for (const char c : command) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 0x20 || code == 0x7F) {
+      quoted += "\\x";
+      quoted += kHex[code >> 4];
+      quoted += kHex[code & 0xF];
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + '"';
+}
+
 // Every command is checked before the port is touched: a run that would stop half-way through
 // its list leaves the projector in a state nobody asked for.
 bool Refused(const SendRequest& request, std::ostream& err) {
   for (const std::string& command : request.commands) {
     if (const auto refusal = FreeTextRefusal(command)) {
-      err << "--send " << JsonString(command) << ": " << *refusal << '\n' << std::flush;
+      err << "--send " << Quoted(command) << ": " << *refusal << '\n' << std::flush;
       return true;
     }
   }

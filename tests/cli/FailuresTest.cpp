@@ -56,9 +56,11 @@ TEST(SendFailures, TextTheProjectorCannotTakeIsRefusedBeforeAnythingIsSent) {
   const struct {
     std::vector<std::string> commands;
     std::string refused;
+    std::string named;  // how the message names it
   } cases[] = {
-      {{"C\xc3\x9c" "00"}, "C\xc3\x9c" "00"},
-      {{"CR0", "C00", "CR\xe2\x80\x8b" "0"}, "CR\xe2\x80\x8b" "0"},
+      {{"C\xc3\x9c" "00"}, "C\xc3\x9c" "00", "\"C\xc3\x9c" "00\""},
+      {{"CR0", "C00", "CR\xe2\x80\x8b" "0"}, "CR\xe2\x80\x8b" "0", "\"CR\xe2\x80\x8b" "0\""},
+      {{"C\xc3\x9c" "00\r\x7f"}, "C\xc3\x9c" "00\r\x7f", "\"C\xc3\x9c" "00\\x0d\\x7f\""},
   };
   for (const auto& c : cases) {
     SendRequest request;
@@ -68,7 +70,7 @@ TEST(SendFailures, TextTheProjectorCannotTakeIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(outcome.out, "");
     const auto refusal = FreeTextRefusal(c.refused);
     ASSERT_TRUE(refusal.has_value());
-    EXPECT_EQ(outcome.err, "--send " + JsonString(c.refused) + ": " + *refusal + "\n");
+    EXPECT_EQ(outcome.err, "--send " + c.named + ": " + *refusal + "\n");
   }
 }
 
