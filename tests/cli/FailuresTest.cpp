@@ -1,0 +1,77 @@
+// What the command line says when it cannot do what it was asked: the panel's own texts.
+#include <gtest/gtest.h>
+
+#include "FakeClock.h"
+#include "FakeWindow.h"
+#include "Pty.h"
+#include "SendRig.h"
+#include "controller/Form1.h"
+#include "exchange/FreeText.h"
+#include "platform/QtSerialLink.h"
+
+namespace {
+
+// What the window shows when the device of `port` is missing: at start-up for COM1, on choosing
+// COM2 (from a working COM1) for COM2.
+std::string PanelsOpenFailure(std::int16_t port, const QString& missing, const QString& there) {
+  const PortMap ports = port == 1 ? PortMap{missing, there} : PortMap{there, missing};
+  FakeClock clock;
+  FakeTimer t1{clock}, t2{clock}, t3{clock}, t4{clock};
+  FakeWindow window;
+  QtSerialLink link(ports);
+  Form1 form(link, Timers{t1, t2, t3, t4}, window);
+  form.Load();
+  if (port == 2) form.Dispatch.Run(OnFailure::Warn, [&] { form.linkSettings.Option2_Click(); });
+  const auto& shown = port == 1 ? window.fatals : window.warnings;
+  return shown.empty() ? "(the panel showed nothing)" : shown.back();
+}
+
+TEST(SendFailures, MissingDeviceGivesExitOneAndThePanelsText) {
+  Pty present;
+  const QString there = QString::fromStdString(present.SlavePath());
+  const QString missing = QStringLiteral("/nonexistent/ttyUSB7");
+  const struct {
+    std::int16_t port;
+    PortMap ports;
+  } cases[] = {
+      {1, {missing, there}},
+      {2, {there, missing}},
+      {2, {missing, missing}},  // COM1 is not touched on the way to COM2
+  };
+  for (const auto& c : cases) {
+    SendRequest request = Request({"CR0"});
+    request.port = c.port;
+    const Outcome outcome = SendFrom(request, c.ports.com1, c.ports.com2);
+    EXPECT_EQ(outcome.status, SendExit::kLinkFailed) << c.port;
+    EXPECT_EQ(outcome.out, "") << c.port;
+    const std::string panel = PanelsOpenFailure(c.port, missing, there);
+    EXPECT_EQ(outcome.err, panel + "\n") << c.port;
+    EXPECT_NE(panel.find(missing.toStdString()), std::string::npos) << panel;
+  }
+}
+
+// Every command is checked before the port is opened: the port here is missing, so an attempt
+// to open it would have said so and ended with exit 1.
+TEST(SendFailures, TextTheProjectorCannotTakeIsRefusedBeforeAnythingIsSent) {
+  const struct {
+    std::vector<std::string> commands;
+    std::string refused;
+    std::string named;  // how the message names it
+  } cases[] = {
+      {{"C\xc3\x9c" "00"}, "C\xc3\x9c" "00", "\"C\xc3\x9c" "00\""},
+      {{"CR0", "C00", "CR\xe2\x80\x8b" "0"}, "CR\xe2\x80\x8b" "0", "\"CR\xe2\x80\x8b" "0\""},
+      {{"C\xc3\x9c" "00\r\x7f"}, "C\xc3\x9c" "00\r\x7f", "\"C\xc3\x9c" "00\\x0d\\x7f\""},
+  };
+  for (const auto& c : cases) {
+    SendRequest request;
+    request.commands = c.commands;
+    const Outcome outcome = SendFrom(request, QStringLiteral("/nonexistent/com1"));
+    EXPECT_EQ(outcome.status, SendExit::kRefused);
+    EXPECT_EQ(outcome.out, "");
+    const auto refusal = FreeTextRefusal(c.refused);
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(outcome.err, "--send " + c.named + ": " + *refusal + "\n");
+  }
+}
+
+}  // namespace
