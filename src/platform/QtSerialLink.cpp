@@ -222,11 +222,7 @@ void QtSerialLink::SettleLoss() {
 }
 
 void QtSerialLink::OnError(QSerialPort::SerialPortError error) {
-  if (error != QSerialPort::ReadError && error != QSerialPort::WriteError &&
-      error != QSerialPort::ResourceError) {
-    return;
-  }
-  if (closePending_ || !port_.isOpen()) return;
+  if (!DeviceWentAway(error) || closePending_ || !port_.isOpen()) return;
   closePending_ = true;
   // Closed from the event loop rather than here: this runs inside the port's own notifier.
   QMetaObject::invokeMethod(
