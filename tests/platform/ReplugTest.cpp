@@ -90,6 +90,7 @@ TEST_F(Replug, WhileUnpluggedOneClickGivesOneTrueBoxAndComReopensOnceTheDeviceIs
   EXPECT_NE(box.find("Reconnect the device, then click again (or choose the port again with COM)"), std::string::npos)
       << box;
   EXPECT_EQ(box.find("ioctl"), std::string::npos) << box;
+  EXPECT_EQ(form.State.TxFrame, "C00\r");  // the handler got as far as the write
 
   PlugIn();
   Run([&] { form.linkSettings.Command33_Click(); });
