@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QThread>
 #include <iostream>
+#include <limits>
 
 #include "commands/CommandCatalogue.h"
 #include "window/KeyPreview.h"
@@ -113,6 +114,9 @@ void MainWindow::WireAddressSelector() {
 
 void MainWindow::WireFreeTextRow() {
   text1_ = Get<QLineEdit>("Text1");
+  // The box holds whatever is pasted: a text too long to send is refused with a word at "SEND",
+  // never cut short here without one.
+  text1_->setMaxLength(std::numeric_limits<int>::max());
   // Typing belongs to the box; the core only needs to know what it holds when SEND is clicked.
   connect(text1_, &QLineEdit::textChanged, this, [this](const QString& text) { core_.Panel.Text1 = text.toStdString(); });
   connect(Get<QPushButton>("Command95"), &QPushButton::clicked, this,
