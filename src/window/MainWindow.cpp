@@ -13,6 +13,7 @@
 #include "window/KeyPreview.h"
 #include "window/PanelBuilder.h"
 #include "window/PanelStyle.h"
+#include "window/ReturnClicks.h"
 #include "window/Twips.h"
 #include "window/layout/PanelLayout.h"
 
@@ -59,6 +60,7 @@ MainWindow::MainWindow(SerialLink& link, QWidget* parent)
   WireAddressSelector();
   WireFreeTextRow();
   WireExtendedPanel();
+  WireReturnKey();
   Refresh();
 }
 
@@ -132,6 +134,16 @@ void MainWindow::WireExtendedPanel() {
   image1_->installEventFilter(this);
   // Ctrl+H must be seen whatever control has the focus, before that control gets the key.
   qApp->installEventFilter(new KeyPreview(this, [this](QObject* receiver, QEvent* event) { OnKeyPress(receiver, event); }));
+}
+
+void MainWindow::WireReturnKey() {
+  // Every button that clicks takes Return as well; the hold buttons have no click, and the
+  // keyboard sends nothing through them.
+  auto* returnClicks = new ReturnClicks(this);
+  for (QWidget* control : std::as_const(controls_)) {
+    auto* button = qobject_cast<QPushButton*>(control);
+    if (button != nullptr && !holdButtons_.contains(button)) button->installEventFilter(returnClicks);
+  }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
