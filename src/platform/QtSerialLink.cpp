@@ -176,7 +176,11 @@ void QtSerialLink::Write(const std::string& bytes) {
     lost_ = false;
   }
   if (!port_.isOpen()) {
-    throw Failure(QStringLiteral("Nothing was sent: %1 is not open. Choose a port with COM.").arg(Name()));
+    // Only a failed port selection leaves the port closed, and choosing a port then does not open
+    // it: advice to choose one would not be true.
+    throw Failure(QStringLiteral("Nothing was sent: %1 is not open. The panel opens a closed port only when it "
+                                 "starts: end it with END and start it again.")
+                      .arg(Name()));
   }
   const qint64 written = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
   if (written != static_cast<qint64>(bytes.size())) {
