@@ -29,7 +29,7 @@ std::string Quoted(std::string_view command) {
 // its list leaves the projector in a state nobody asked for.
 bool Refused(const SendRequest& request, std::ostream& err) {
   for (const std::string& command : request.commands) {
-    if (const auto refusal = FreeTextRefusal(command)) {
+    if (const auto refusal = FreeTextRefusal(command, "the --send text")) {
       err << "--send " << Quoted(command) << ": " << *refusal << '\n' << std::flush;
       return true;
     }

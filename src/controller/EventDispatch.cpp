@@ -6,7 +6,8 @@ void EventDispatch::Run(OnFailure onFailure, const std::function<void()>& handle
   try {
     handler();
   } catch (const LinkError& error) {
-    if (onFailure == OnFailure::EndProgram) {
+    // A device that went away is never a reason to end: it can come back.
+    if (onFailure == OnFailure::EndProgram && dynamic_cast<const LinkLost*>(&error) == nullptr) {
       window_.Refresh();
       window_.ShowFatal(error.what());
     } else {

@@ -8,7 +8,8 @@
 // How a link failure that escapes a handler is reported.
 enum class OnFailure {
   Warn,        // a warning box; the program keeps running
-  EndProgram,  // the description is shown and the program ends (start-up, speed selection)
+  EndProgram,  // the description is shown and the program ends (start-up, speed selection),
+               // unless the port was lost: that is a warning, as a lost port can come back
 };
 
 // Every event that reaches the core passes through here: the handler runs to its end or to its

@@ -17,7 +17,9 @@ void SelectPort(SerialLink& link, EventDispatch& dispatch, PanelState& panel, st
 
   bool wasOpen = false;
   attempt([&] {
-    if (link.IsOpen()) {
+    // A port the device dropped counts as open: choosing it again is how the operator asks for
+    // it back.
+    if (link.IsOpen() || link.IsLost()) {
       wasOpen = true;
       link.Close();
     }
@@ -27,7 +29,9 @@ void SelectPort(SerialLink& link, EventDispatch& dispatch, PanelState& panel, st
 
   if (failure) {
     dispatch.Warn(*failure);
-    link.SetPortNumber(fallback);
+    // The operator has been told the choice failed and can choose again; a failing fallback
+    // adds nothing worth a second box.
+    attempt([&] { link.SetPortNumber(fallback); });
     return;
   }
   panel.Frame8Visible = false;

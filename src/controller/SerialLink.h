@@ -12,8 +12,20 @@ class LinkError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The device went away under the operation (hung up, unplugged): the port is lost, not refused.
+// Whatever the operation was, the program keeps running; the port comes back through the next
+// transmit or port selection once the device is there again.
+class LinkLost : public LinkError {
+ public:
+  using LinkError::LinkError;
+};
+
 // The operations the controller needs of a serial port. Every operation may throw LinkError;
 // the caller's handler ends there and what it already did stays done.
+//
+// A port is open, closed (by the controller), or lost: closed by the link itself after the
+// device hung up. A write on a lost port first tries once to open the same device again; a port
+// selection treats a lost port as an open one.
 class SerialLink {
  public:
   static constexpr std::int16_t kDataReceived = 2;
@@ -23,8 +35,10 @@ class SerialLink {
   virtual void SetPortNumber(std::int16_t port) = 0;        // 1 or 2; only while closed
   virtual void SetLineSettings(const std::string& settings) = 0;  // "19200,N,8,1"; also while open
   virtual bool IsOpen() const = 0;
+  // A link whose device cannot vanish is never lost.
+  virtual bool IsLost() const { return false; }
   virtual void Open() = 0;
-  virtual void Close() = 0;                                  // no-op on a closed port
+  virtual void Close() = 0;                                  // no-op on a closed port; a lost one becomes closed
   virtual void Write(const std::string& bytes) = 0;
   virtual std::string ReadAvailable() = 0;                   // everything received, not yet taken
   virtual std::int16_t EventCode() const = 0;                // code of the event being notified
@@ -35,11 +49,28 @@ class SerialLink {
   // Raised for every event of the port; every arrival of data raises it with EventCode 2.
   void SetOnComm(std::function<void()> handler) { onComm_ = std::move(handler); }
 
+  // While one lives, a write on a lost port fails at once instead of opening the device again.
+  // The repeat tick sends under one: a held button must not try to open a vanished device at
+  // every tick; the next press may.
+  class NoReopen {
+   public:
+    explicit NoReopen(SerialLink& link) : link_(link), before_(link.reopenAllowed_) { link.reopenAllowed_ = false; }
+    ~NoReopen() { link_.reopenAllowed_ = before_; }
+    NoReopen(const NoReopen&) = delete;
+    NoReopen& operator=(const NoReopen&) = delete;
+
+   private:
+    SerialLink& link_;
+    bool before_;
+  };
+
  protected:
   void RaiseOnComm() {
     if (onComm_) onComm_();
   }
+  bool ReopenAllowed() const { return reopenAllowed_; }
 
  private:
   std::function<void()> onComm_;
+  bool reopenAllowed_ = true;
 };

@@ -10,13 +10,33 @@ bool IsAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// A CR inside the text would end the frame there, and what follows would go out as a second
+// command without the address prefix: every projector on the line would act on it.
+bool HasControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    const auto code = static_cast<unsigned char>(c);
+    return code < 0x20 || code == 0x7F;
+  });
+}
+
 }  // namespace
 
-std::optional<std::string> FreeTextRefusal(std::string_view text) {
+std::optional<std::string> FreeTextRefusal(std::string_view text, std::string_view source) {
+  const std::string from(source);
   if (!IsAscii(text)) {
     return "Nothing was sent: the command contains characters that are not plain ASCII. The projector "
            "understands only ASCII letters, digits, blanks and punctuation; remove the other characters "
-           "from the CMD box and send again.";
+           "from " + from + " and send again.";
+  }
+  if (HasControlCharacter(text)) {
+    return "Nothing was sent: the command contains a line break, a tab or another control character. "
+           "One command goes out at a time, and the address and the final CR are added for you; remove "
+           "the line breaks and other control characters from " + from + " and send each command on its own.";
+  }
+  if (text.size() > kLongestFreeText) {
+    return "Nothing was sent: the command is " + std::to_string(text.size()) + " characters long, more than the " +
+           std::to_string(kLongestFreeText) + " a command may have. Shorten the text in " + from +
+           " and send again.";
   }
   return std::nullopt;
 }

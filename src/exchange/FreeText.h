@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,9 +11,15 @@
 #include "controller/Timer.h"
 #include "exchange/Exchange.h"
 
+// The longest typed command sent. The projector's own commands are at most 21 characters; at
+// this length the whole frame, with any address, still shows on the monitor's "TXD" line.
+inline constexpr std::size_t kLongestFreeText = 500;
+
 // Why `text` cannot go to the projector as one command, with what to do about it; nothing when
-// it can. The panel's "SEND" and every other sender of typed text apply the same rule.
-std::optional<std::string> FreeTextRefusal(std::string_view text);
+// it can: plain ASCII with no control characters, at most kLongestFreeText characters. The
+// panel's "SEND" and every other sender of typed text apply the same rule; `source` names where
+// the text was typed, for the advice.
+std::optional<std::string> FreeTextRefusal(std::string_view text, std::string_view source = "the CMD box");
 
 // The free-text row: "SEND" sends what the operator typed in Text1 as a command, "CLS" empties it.
 class FreeText {

@@ -86,6 +86,7 @@ void HoldPanel::Timer1_Timer() {
   const HoldButton* held = FindHoldButton(state_.HoldCode);
   if (held == nullptr) return;
   try {
+    const SerialLink::NoReopen noReopen(link_);
     exchange_.Send(std::string(held->command));
   } catch (const LinkError&) {
     // Stop repeating, so the failure is reported once instead of at every tick.

@@ -20,9 +20,7 @@ QtSerialLink::QtSerialLink(PortMap map, QObject* parent)
   connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialLink::OnError);
 }
 
-QString QtSerialLink::Name() const {
-  return QStringLiteral("COM%1 (%2)").arg(portNumber_).arg(port_.portName());
-}
+QString QtSerialLink::Name() const { return QStringLiteral("COM%1 (%2)").arg(portNumber_).arg(DevicePath()); }
 
 void QtSerialLink::SetPortNumber(std::int16_t port) {
   if (port != 1 && port != 2) throw Failure(QStringLiteral("There is no port COM%1.").arg(port));
@@ -62,49 +60,83 @@ QtSerialLink::LineSettings QtSerialLink::Parse(const std::string& settings) {
   return s;
 }
 
-void QtSerialLink::Apply(const LineSettings& s) {
-  const bool ok = port_.setBaudRate(s.baud) && port_.setParity(s.parity) &&
-                  port_.setDataBits(s.dataBits) && port_.setStopBits(s.stopBits) &&
-                  port_.setFlowControl(QSerialPort::NoFlowControl);
-  if (!ok) {
-    const QString reason = port_.errorString();
-    port_.clearError();
-    throw Failure(QStringLiteral("The line settings of %1 could not be changed: %2.").arg(Name(), reason));
-  }
+bool QtSerialLink::Apply(const LineSettings& s) {
+  return port_.setBaudRate(s.baud) && port_.setParity(s.parity) && port_.setDataBits(s.dataBits) &&
+         port_.setStopBits(s.stopBits) && port_.setFlowControl(QSerialPort::NoFlowControl);
 }
+
+namespace {
+
+// Errors that mean the device is gone rather than that it refused what was asked of it.
+bool DeviceWentAway(QSerialPort::SerialPortError error) {
+  return error == QSerialPort::ResourceError || error == QSerialPort::DeviceNotFoundError ||
+         error == QSerialPort::ReadError || error == QSerialPort::WriteError;
+}
+
+const char* const kComeBack =
+    "Reconnect the device, then click again (or choose the port again with COM).";
+
+}  // namespace
 
 void QtSerialLink::SetLineSettings(const std::string& settings) {
   const LineSettings parsed = Parse(settings);
-  // Takes effect at once on an open port; a closed one gets the settings when it opens.
-  if (port_.isOpen()) Apply(parsed);
+  SettleLoss();
+  // Takes effect at once on an open port; a closed or lost one gets the settings when it opens.
+  if (port_.isOpen() && !Apply(parsed)) {
+    const QSerialPort::SerialPortError error = port_.error();
+    const QString reason = port_.errorString();
+    port_.clearError();
+    if (closePending_ || DeviceWentAway(error)) {
+      settings_ = parsed;  // what the operator chose is what the port comes back with
+      Lose();
+      throw LinkLost(QStringLiteral("The speed of %1 could not be changed: the device hung up or was unplugged. "
+                                    "The new speed is kept for when the port opens again. %2")
+                         .arg(Name(), QLatin1String(kComeBack))
+                         .toStdString());
+    }
+    throw Failure(QStringLiteral("The line settings of %1 could not be changed: %2.").arg(Name(), reason));
+  }
   settings_ = parsed;
 }
 
-bool QtSerialLink::IsOpen() const { return port_.isOpen(); }
+bool QtSerialLink::IsOpen() const { return port_.isOpen() && !closePending_; }
+
+bool QtSerialLink::IsLost() const { return lost_ || closePending_; }
 
 void QtSerialLink::Open() {
+  SettleLoss();
   if (port_.isOpen()) throw Failure(QStringLiteral("%1 is already open.").arg(Name()));
-  if (port_.portName().isEmpty()) {
-    throw Failure(QStringLiteral("No device is set for COM%1.").arg(portNumber_));
-  }
-  closePending_ = false;
-  lostReason_.clear();
-  port_.clearError();
-  if (!port_.open(QIODevice::ReadWrite)) FailOpen();
-  try {
-    Apply(settings_);
-  } catch (const LinkError&) {
-    port_.close();
-    throw;
-  }
+  if (const auto failure = TryOpen()) FailOpen(*failure);
+  lost_ = false;
 }
 
-void QtSerialLink::FailOpen() {
-  const QSerialPort::SerialPortError error = port_.error();
-  const QString reason = port_.errorString();
+std::optional<QtSerialLink::OpenFailure> QtSerialLink::TryOpen() {
+  if (DevicePath().isEmpty()) {
+    return OpenFailure{QSerialPort::DeviceNotFoundError, QStringLiteral("no device is set"), false};
+  }
+  closePending_ = false;
   port_.clearError();
+  // The path as given: a symbolic link is followed afresh at every open.
+  port_.setPortName(DevicePath());
+  if (!port_.open(QIODevice::ReadWrite)) {
+    OpenFailure failure{port_.error(), port_.errorString(), false};
+    port_.clearError();
+    return failure;
+  }
+  if (Apply(settings_)) return std::nullopt;
+  OpenFailure failure{port_.error(), port_.errorString(), true};
+  port_.close();
+  port_.clearError();
+  return failure;
+}
+
+void QtSerialLink::FailOpen(const OpenFailure& failure) const {
   const QString name = Name();
-  switch (error) {
+  if (DevicePath().isEmpty()) throw Failure(QStringLiteral("No device is set for COM%1.").arg(portNumber_));
+  if (failure.settingsRefused) {
+    throw Failure(QStringLiteral("The line settings of %1 could not be changed: %2.").arg(name, failure.reason));
+  }
+  switch (failure.error) {
     case QSerialPort::DeviceNotFoundError:
       throw Failure(QStringLiteral(
           "%1 could not be opened: the device does not exist. Connect the projector's serial "
@@ -115,30 +147,40 @@ void QtSerialLink::FailOpen() {
           "%1 could not be opened: %2. Another program may be using the port; otherwise your "
           "user needs access to the serial device (on Debian: membership of the dialout group, "
           "sudo adduser $USER dialout, then log in again).")
-                        .arg(name, reason));
+                        .arg(name, failure.reason));
     case QSerialPort::OpenError:
       throw Failure(QStringLiteral("%1 could not be opened: it is already in use.").arg(name));
     default:
       throw Failure(QStringLiteral("%1 could not be opened: %2. Check the cable and the device.")
-                        .arg(name, reason));
+                        .arg(name, failure.reason));
   }
 }
 
 void QtSerialLink::Close() {
   closePending_ = false;
-  lostReason_.clear();
+  lost_ = false;
   port_.close();
 }
 
 void QtSerialLink::Write(const std::string& bytes) {
-  if (!port_.isOpen()) {
-    if (!lostReason_.isEmpty()) {
-      throw Failure(QStringLiteral(
-          "Nothing was sent: %1 was lost (%2). Check the cable and the projector, then choose "
-          "the port again with COM.")
-                        .arg(Name(), lostReason_));
+  SettleLoss();
+  if (lost_) {
+    const QString lost = QStringLiteral("Nothing was sent: %1 was lost: the device hung up or was unplugged").arg(Name());
+    if (!ReopenAllowed()) throw LinkLost(QStringLiteral("%1. %2").arg(lost, QLatin1String(kComeBack)).toStdString());
+    // The operator may have plugged the device back in and clicked: try the same path once.
+    if (const auto failure = TryOpen()) {
+      throw LinkLost(QStringLiteral("%1, and opening it again failed (%2). %3")
+                         .arg(lost, failure->reason, QLatin1String(kComeBack))
+                         .toStdString());
     }
-    throw Failure(QStringLiteral("Nothing was sent: %1 is not open. Choose a port with COM.").arg(Name()));
+    lost_ = false;
+  }
+  if (!port_.isOpen()) {
+    // Only a failed port selection leaves the port closed, and choosing a port then does not open
+    // it: advice to choose one would not be true.
+    throw Failure(QStringLiteral("Nothing was sent: %1 is not open. The panel opens a closed port only when it "
+                                 "starts: end it with END and start it again.")
+                      .arg(Name()));
   }
   const qint64 written = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
   if (written != static_cast<qint64>(bytes.size())) {
@@ -172,22 +214,25 @@ void QtSerialLink::OnReadyRead() {
   RaiseOnComm();
 }
 
+void QtSerialLink::Lose() {
+  closePending_ = false;
+  port_.close();
+  port_.clearError();
+  lost_ = true;
+}
+
+void QtSerialLink::SettleLoss() {
+  if (closePending_) Lose();
+}
+
 void QtSerialLink::OnError(QSerialPort::SerialPortError error) {
-  if (error != QSerialPort::ReadError && error != QSerialPort::WriteError &&
-      error != QSerialPort::ResourceError) {
-    return;
-  }
-  if (closePending_ || !port_.isOpen()) return;
-  lostReason_ = port_.errorString();
+  if (!DeviceWentAway(error) || closePending_ || !port_.isOpen()) return;
   closePending_ = true;
   // Closed from the event loop rather than here: this runs inside the port's own notifier.
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (!closePending_) return;  // closed or reopened meanwhile
-        closePending_ = false;
-        port_.close();
-        port_.clearError();
+        if (closePending_) Lose();  // unless closed, lost or reopened meanwhile
       },
       Qt::QueuedConnection);
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <optional>
 
 #include "controller/SerialLink.h"
 #include "platform/PortMap.h"
@@ -13,7 +14,8 @@
 // A device that vanishes (USB adapter pulled, the far end of a pseudo terminal closed) makes
 // Qt 6.4 report a read or resource error over and over while the port stays open, tens of
 // thousands of times a second. The port is closed on the first such error, so nothing spins,
-// and the next write reports the loss.
+// and is then lost: the next write opens the same path again (a /dev/serial/by-id link then
+// leads to wherever the re-plugged adapter now is) and sends, or says the device is gone.
 class QtSerialLink : public QObject, public SerialLink {
   Q_OBJECT
 
@@ -23,6 +25,7 @@ class QtSerialLink : public QObject, public SerialLink {
   void SetPortNumber(std::int16_t port) override;
   void SetLineSettings(const std::string& settings) override;
   bool IsOpen() const override;
+  bool IsLost() const override;
   void Open() override;
   void Close() override;
   void Write(const std::string& bytes) override;
@@ -30,7 +33,8 @@ class QtSerialLink : public QObject, public SerialLink {
   std::int16_t EventCode() const override;
   bool OutputPending() const override;
 
-  QString DevicePath() const { return port_.portName(); }
+  // The device of the chosen port, as it was given (QSerialPort's own name drops "/dev/").
+  QString DevicePath() const { return map_.PathFor(portNumber_); }
 
  private:
   struct LineSettings {
@@ -41,9 +45,21 @@ class QtSerialLink : public QObject, public SerialLink {
   };
 
   static LineSettings Parse(const std::string& settings);
-  void Apply(const LineSettings& settings);
+  struct OpenFailure {
+    QSerialPort::SerialPortError error;
+    QString reason;
+    bool settingsRefused;  // the device opened but refused the line settings
+  };
+
+  // Gives the open port the settings; false, with the port's error still set, if it refuses.
+  bool Apply(const LineSettings& settings);
   QString Name() const;  // "COM1 (/dev/ttyS0)"
-  [[noreturn]] void FailOpen();
+  // Opens the chosen device with the current settings; on failure the port is closed again.
+  std::optional<OpenFailure> TryOpen();
+  [[noreturn]] void FailOpen(const OpenFailure& failure) const;
+  // Closes a port whose device went away and remembers it as lost.
+  void Lose();
+  void SettleLoss();  // carries out a close the error handler has queued
   void OnReadyRead();
   void OnError(QSerialPort::SerialPortError error);
 
@@ -52,6 +68,6 @@ class QtSerialLink : public QObject, public SerialLink {
   std::int16_t portNumber_ = 1;
   std::int16_t eventCode_ = 0;
   LineSettings settings_{19200, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop};
-  QString lostReason_;     // why the port was closed behind the controller's back
-  bool closePending_ = false;
+  bool lost_ = false;          // closed by this link after the device went away
+  bool closePending_ = false;  // the device went away; the close waits for the event loop
 };

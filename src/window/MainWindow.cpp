@@ -7,11 +7,13 @@
 #include <QScreen>
 #include <QThread>
 #include <iostream>
+#include <limits>
 
 #include "commands/CommandCatalogue.h"
 #include "window/KeyPreview.h"
 #include "window/PanelBuilder.h"
 #include "window/PanelStyle.h"
+#include "window/ReturnClicks.h"
 #include "window/Twips.h"
 #include "window/layout/PanelLayout.h"
 
@@ -58,6 +60,7 @@ MainWindow::MainWindow(SerialLink& link, QWidget* parent)
   WireAddressSelector();
   WireFreeTextRow();
   WireExtendedPanel();
+  WireReturnKey();
   Refresh();
 }
 
@@ -113,6 +116,9 @@ void MainWindow::WireAddressSelector() {
 
 void MainWindow::WireFreeTextRow() {
   text1_ = Get<QLineEdit>("Text1");
+  // The box holds whatever is pasted: a text too long to send is refused with a word at "SEND",
+  // never cut short here without one.
+  text1_->setMaxLength(std::numeric_limits<int>::max());
   // Typing belongs to the box; the core only needs to know what it holds when SEND is clicked.
   connect(text1_, &QLineEdit::textChanged, this, [this](const QString& text) { core_.Panel.Text1 = text.toStdString(); });
   connect(Get<QPushButton>("Command95"), &QPushButton::clicked, this,
@@ -128,6 +134,16 @@ void MainWindow::WireExtendedPanel() {
   image1_->installEventFilter(this);
   // Ctrl+H must be seen whatever control has the focus, before that control gets the key.
   qApp->installEventFilter(new KeyPreview(this, [this](QObject* receiver, QEvent* event) { OnKeyPress(receiver, event); }));
+}
+
+void MainWindow::WireReturnKey() {
+  // Every button that clicks takes Return as well; the hold buttons have no click, and the
+  // keyboard sends nothing through them.
+  auto* returnClicks = new ReturnClicks(this);
+  for (QWidget* control : std::as_const(controls_)) {
+    auto* button = qobject_cast<QPushButton*>(control);
+    if (button != nullptr && !holdButtons_.contains(button)) button->installEventFilter(returnClicks);
+  }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

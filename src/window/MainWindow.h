@@ -48,6 +48,7 @@ class MainWindow : public QWidget, public WindowPort {
   void WireAddressSelector();
   void WireFreeTextRow();
   void WireExtendedPanel();
+  void WireReturnKey();
   bool FilterHoldButton(QObject* watched, QEvent* event);
   void OnKeyPress(QObject* watched, QEvent* event);
   // Runs a widget event's handler through the core's dispatch; link failures become a warning.

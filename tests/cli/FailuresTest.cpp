@@ -61,6 +61,7 @@ TEST(SendFailures, TextTheProjectorCannotTakeIsRefusedBeforeAnythingIsSent) {
       {{"C\xc3\x9c" "00"}, "C\xc3\x9c" "00", "\"C\xc3\x9c" "00\""},
       {{"CR0", "C00", "CR\xe2\x80\x8b" "0"}, "CR\xe2\x80\x8b" "0", "\"CR\xe2\x80\x8b" "0\""},
       {{"C\xc3\x9c" "00\r\x7f"}, "C\xc3\x9c" "00\r\x7f", "\"C\xc3\x9c" "00\\x0d\\x7f\""},
+      {{"CR0", "C00\rC01"}, "C00\rC01", "\"C00\\x0dC01\""},
   };
   for (const auto& c : cases) {
     SendRequest request;
@@ -68,9 +69,10 @@ TEST(SendFailures, TextTheProjectorCannotTakeIsRefusedBeforeAnythingIsSent) {
     const Outcome outcome = SendFrom(request, QStringLiteral("/nonexistent/com1"));
     EXPECT_EQ(outcome.status, SendExit::kRefused);
     EXPECT_EQ(outcome.out, "");
-    const auto refusal = FreeTextRefusal(c.refused);
+    const auto refusal = FreeTextRefusal(c.refused, "the --send text");
     ASSERT_TRUE(refusal.has_value());
     EXPECT_EQ(outcome.err, "--send " + c.named + ": " + *refusal + "\n");
+    EXPECT_NE(outcome.err.find("from the --send text"), std::string::npos) << outcome.err;
   }
 }
 

@@ -79,4 +79,60 @@ TEST_F(FreeTextTest, NonAsciiTextIsRefusedWithAReasonAndNothingChanges) {
   EXPECT_NE(rig.window.warnings[0].find("ASCII"), std::string::npos);
 }
 
+TEST_F(FreeTextTest, TextThatCannotGoOutAsOneCommandIsRefusedAndNothingChanges) {
+  const struct {
+    std::string typed;
+    const char* says;
+  } cases[] = {
+      {"C00\rC01", "line break"},  // a paste of two lines: the second would go out unaddressed
+      {"C00\r", "line break"},
+      {"C00\nC01", "line break"},
+      {"\tCR0", "control character"},
+      {std::string("CR0\0", 4), "control character"},
+      {"CR\x1f", "control character"},
+      {"CR0\x7f", "control character"},
+      {"\x1b[A", "control character"},
+      {std::string(kLongestFreeText + 1, 'C'), "501 characters long"},
+      {std::string(40000, 'C'), "40000 characters long"},
+  };
+  rig.form.State.AddressPrefix = "A001";
+  for (const auto& c : cases) {
+    rig.form.State.TxFrame = "C00\r";
+    panel.Label11 = " C 0 0 CR ";
+    rig.window.warnings.clear();
+    Send(c.typed);
+    ASSERT_EQ(rig.window.warnings.size(), 1u) << c.says;
+    EXPECT_NE(rig.window.warnings[0].find(c.says), std::string::npos) << rig.window.warnings[0];
+    EXPECT_NE(rig.window.warnings[0].find("the CMD box"), std::string::npos) << rig.window.warnings[0];
+    EXPECT_EQ(rig.link.wire, "") << c.says;
+    EXPECT_EQ(rig.form.State.TxFrame, "C00\r") << c.says;
+    EXPECT_EQ(rig.form.State.ManualCommand, "") << c.says;
+    EXPECT_EQ(panel.Label11, " C 0 0 CR ") << c.says;
+    EXPECT_EQ(panel.Text1, c.typed) << c.says;  // left for the operator to mend
+    EXPECT_EQ(rig.timer2.Interval(), 500) << c.says;
+    EXPECT_EQ(rig.timer4.Interval(), 1000) << c.says;
+    EXPECT_FALSE(rig.timer2.Enabled()) << c.says;
+    EXPECT_EQ(rig.form.State.AwaitingReply, 0) << c.says;
+  }
+}
+
+TEST_F(FreeTextTest, PrintableAsciiUpToTheLongestCommandGoesOutWhole) {
+  for (const std::string& typed : {std::string(" !\"#$%&'()*+,-./09:;<=>?@AZ[\\]^_`az{|}~"),
+                                   std::string(kLongestFreeText, 'C'), std::string("C")}) {
+    rig.link.wire.clear();
+    Send(typed);
+    EXPECT_EQ(rig.link.wire, typed + "\r") << typed.size();
+  }
+  EXPECT_TRUE(rig.window.warnings.empty());
+}
+
+TEST(FreeTextRefusal, AdviceNamesWhereTheTextWasTyped) {
+  EXPECT_EQ(FreeTextRefusal("CF IMAGE REAL"), std::nullopt);
+  for (const char* text : {"C00\rC01", "CINÉMA"}) {
+    const std::string advice = FreeTextRefusal(text, "the --send text").value_or("");
+    EXPECT_NE(advice.find("the --send text"), std::string::npos) << advice;
+    EXPECT_EQ(advice.find("CMD"), std::string::npos) << advice;
+  }
+}
+
 }  // namespace

@@ -124,7 +124,9 @@ TEST(WithSimulator, SilentProjectorShowsNoReplyAfterTheTimeOut) {
   EXPECT_EQ(rig.form.Panel.Label12, " X X X X");
 }
 
-TEST(WithSimulator, HangUpLeavesThePanelResponsiveAndTheNextSendReportsTheLoss) {
+// What the next click does is in ReplugTest.cpp: it opens the same path again, which here could
+// already be another test's new terminal of the same number.
+TEST(WithSimulator, HangUpLeavesThePanelResponsiveWithThePortLost) {
   SimRig rig({"--hangup-after", "2"});
   EXPECT_EQ(rig.Ask("CR0").Label22, " Stand by");
   EXPECT_EQ(rig.Ask("CR1").Label22, " Input mode 1");  // the last frame is still answered
@@ -137,9 +139,8 @@ TEST(WithSimulator, HangUpLeavesThePanelResponsiveAndTheNextSendReportsTheLoss) 
   const double before = CpuSeconds();
   QTest::qWait(500);
   EXPECT_LT(CpuSeconds() - before, 0.25) << "the event loop spins on the dead line";
-  rig.Send("CR0");
-  ASSERT_EQ(rig.window.warnings.size(), 1u);
-  EXPECT_NE(rig.window.warnings[0].find("lost"), std::string::npos) << rig.window.warnings[0];
+  EXPECT_TRUE(rig.link.IsLost());
+  EXPECT_TRUE(rig.window.warnings.empty());
 }
 
 TEST(WithSimulator, GarbageOnTheLineShowsUnknownBytesAndBreaksNothing) {

@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <utility>
 
-void FakeLink::Fail(const std::string& operation) const {
+void FakeLink::Fail(const std::string& operation) {
   if (auto it = failures.find(operation); it != failures.end()) throw LinkError(it->second);
+  if (auto it = losses.find(operation); it != losses.end()) {
+    open = false;
+    lost = true;
+    throw LinkLost(it->second);
+  }
 }
 
 void FakeLink::SetPortNumber(std::int16_t number) {
@@ -29,17 +34,26 @@ void FakeLink::Open() {
   Fail("Open");
   if (missingPorts.count(port) != 0) throw LinkError("COM" + std::to_string(port) + " does not exist");
   open = true;
+  lost = false;
 }
 
 void FakeLink::Close() {
   calls.push_back("Close");
   Fail("Close");
   open = false;
+  lost = false;
 }
 
 void FakeLink::Write(const std::string& bytes) {
   calls.push_back("Write " + bytes);
   Fail("Write");
+  if (lost) {
+    if (!ReopenAllowed()) throw LinkLost("COM" + std::to_string(port) + " was lost");
+    calls.push_back("Reopen");
+    if (missingPorts.count(port) != 0) throw LinkLost("COM" + std::to_string(port) + " was lost and is still missing");
+    open = true;
+    lost = false;
+  }
   if (!open) throw LinkError("port is not open");
   wire += bytes;
   if (clock_ != nullptr) {

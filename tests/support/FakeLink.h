@@ -14,6 +14,7 @@ class FakeLink : public SerialLink {
   void SetPortNumber(std::int16_t port) override;
   void SetLineSettings(const std::string& settings) override;
   bool IsOpen() const override;
+  bool IsLost() const override { return lost; }
   void Open() override;
   void Close() override;
   void Write(const std::string& bytes) override;
@@ -35,16 +36,19 @@ class FakeLink : public SerialLink {
 
   // Operation name ("Open", "Close", "SetPortNumber" ...) -> description it fails with.
   std::map<std::string, std::string> failures;
-  std::set<int> missingPorts;  // Open fails on these port numbers
+  // Operation name -> description it fails with as the device goes away: LinkLost, port lost.
+  std::map<std::string, std::string> losses;
+  std::set<int> missingPorts;  // Open, and the reopen of a lost port, fail on these port numbers
 
   std::vector<std::string> calls;  // "SetPortNumber 1", "Open", "Write C00\r" ...
   std::string wire;                // every byte written, in order
   bool open = false;
+  bool lost = false;  // a write tries one reopen ("Reopen" in calls) unless under SerialLink::NoReopen
   int port = 0;
   std::string settings;
 
  private:
-  void Fail(const std::string& operation) const;
+  void Fail(const std::string& operation);
   const FakeClock* clock_ = nullptr;
   double msPerByte_ = 0;
   double drainedAt_ = 0;  // when the last written byte will have left

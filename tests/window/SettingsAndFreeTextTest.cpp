@@ -1,6 +1,7 @@
 // The settings frame, the address selector and the free-text row in the real window.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -63,6 +64,30 @@ TEST_F(WindowControls, NonAsciiCommandIsRefusedInAWarningBox) {
   EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("ASCII")));
   EXPECT_EQ(pty.Read(1, 200), "");
   EXPECT_EQ(Find<QLineEdit>("Text1")->text(), QStringLiteral("CF IMAGE CINÉMA"));
+}
+
+TEST_F(WindowControls, PastedTextThatCannotGoOutAsOneCommandIsKeptAndRefused) {
+  auto* text1 = Find<QLineEdit>("Text1");
+  const struct {
+    QString pasted;
+    const char* says;
+  } cases[] = {
+      {QStringLiteral("C00\rC01"), "line break"},
+      {QString(40000, QLatin1Char('C')), "40000 characters long"},
+  };
+  for (const auto& c : cases) {
+    BoxWatcher boxes;
+    text1->clear();
+    QApplication::clipboard()->setText(c.pasted);
+    text1->setFocus();
+    QTest::keyClick(text1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(text1->text(), c.pasted) << c.says;  // nothing cut off
+    QTest::mouseClick(Find<QPushButton>("Command95"), Qt::LeftButton);
+    ASSERT_EQ(boxes.texts.size(), 1) << c.says;
+    EXPECT_TRUE(boxes.texts[0].contains(QLatin1String(c.says))) << boxes.texts[0].toStdString();
+    EXPECT_EQ(pty.Read(1, 200), "") << c.says;
+    EXPECT_EQ(Find<QLabel>("Label11")->text(), QString()) << c.says;
+  }
 }
 
 }  // namespace
