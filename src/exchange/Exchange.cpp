@@ -73,10 +73,7 @@ void Exchange::MSComm1_OnComm() {
 }
 
 void Exchange::Timer2_Timer() {
-  if (state_.AwaitingReply == 1) {
-    panel_.Label12 = " X X X X";
-    label12Followed_ = kNotFollowing;
-  }
+  if (state_.AwaitingReply == 1) panel_.Label12 = " X X X X";
   timers_.Timer2.SetEnabled(false);
   state_.RxBuffer.clear();
   RestartReceiveLine();

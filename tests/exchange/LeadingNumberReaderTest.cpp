@@ -20,6 +20,29 @@ std::string Repeat(const std::string& s, std::size_t n) {
   return out;
 }
 
+// The exact decimal text of (2m + 1) x 2^-n: halfway between the neighbouring doubles m x 2^(1-n)
+// and (m + 1) x 2^(1-n), written out in full. Around the smallest doubles it has some 750 significant digits.
+std::string Halfway(std::uint64_t m, int n) {
+  std::vector<int> digits;  // least significant first
+  for (std::uint64_t v = 2 * m + 1; v > 0; v /= 10) digits.push_back(static_cast<int>(v % 10));
+  for (int i = 0; i < n; ++i) {  // x 5^n, then the point moves n places
+    int carry = 0;
+    for (int& d : digits) {
+      const int v = d * 5 + carry;
+      d = v % 10;
+      carry = v / 10;
+    }
+    for (; carry > 0; carry /= 10) digits.push_back(carry % 10);
+  }
+  while (digits.size() <= static_cast<std::size_t>(n)) digits.push_back(0);
+  std::string text;
+  for (std::size_t i = digits.size(); i-- > 0;) {
+    text += static_cast<char>('0' + digits[i]);
+    if (i == static_cast<std::size_t>(n)) text += '.';
+  }
+  return text;
+}
+
 double ReadInPieces(const std::string& text, std::size_t piece) {
   LeadingNumberReader reader;
   for (std::size_t at = 0; at < text.size(); at += piece) reader.Feed(std::string_view(text).substr(at, piece));
@@ -50,6 +73,22 @@ TEST(LeadingNumberReader, AgreesWithTheWholeTextReading) {
       std::string(5000, '0') + "7", Repeat("7", 320), "1" + std::string(308, '0') + ".9e-1",
   };
   for (const std::string& text : texts) ExpectSameBits(text);
+}
+
+// A tie goes to the even neighbour; one more non-zero digit anywhere after it, however far,
+// tips it the other way. The reader must keep every digit that can decide that.
+TEST(LeadingNumberReader, DecidesTiesBetweenDoublesAsTheWholeTextDoes) {
+  const std::string halfways[] = {
+      Halfway(0x1999999999999A, 57),  // just above 0.1
+      Halfway(2, 1075),               // between the second and third smallest doubles
+      Halfway(0x10000000000000, 1),   // between 2^52 and the next
+  };
+  for (const std::string& h : halfways) {
+    ExpectSameBits(h);
+    ExpectSameBits(h + "0000001");
+    ExpectSameBits("-" + h + std::string(1000, '0') + "1");
+    ExpectSameBits(h + "1e3");
+  }
 }
 
 TEST(LeadingNumberReader, AgreesOnRandomTextsOfNumberCharacters) {

@@ -12,7 +12,7 @@
 
 namespace {
 
-enum class Do { Send, Receive, ReplyTimeout, ClearLines, HoldRelease, ShowOther };
+enum class Do { Send, Receive, ReplyTimeout, ClearLines, HoldRelease, ShowOther, Overwrite };
 
 struct Step {
   Do what;
@@ -69,6 +69,10 @@ const Scenario kScenarios[] = {
      {{Do::Send, "CR9"}, {Do::Receive, "12"}, {Do::HoldRelease, ""}, {Do::Receive, "3456"}}},
     {"another text shown in between", "", {{Do::Send, "CR9"}, {Do::Receive, "12"}, {Do::ShowOther, "zz"},
                                            {Do::Receive, "3"}}},
+    {"lines overwritten from outside the exchange",
+     "",
+     {{Do::Send, "CR9"}, {Do::Receive, "12"}, {Do::Overwrite, ""}, {Do::Receive, "3"}, {Do::Overwrite, "longer than the line"},
+      {Do::Receive, "4"}}},
     {"the query changes between pieces",
      "",
      {{Do::Send, "CR9"}, {Do::Receive, "12"}, {Do::Send, "CR0"}, {Do::Receive, "3"}, {Do::Send, "CR3"},
@@ -123,6 +127,10 @@ TEST_F(ReceiveInPiecesTest, LinesEqualTheWholeBufferRenderedAndDecoded) {
           case Do::HoldRelease:
             rig.form.hold.Release(kHoldButtons[0]);
             buffer.clear();
+            break;
+          case Do::Overwrite:
+            panel.Label12 = step.text;
+            panel.Label22 = step.text;
             break;
           case Do::ShowOther:
             rig.form.exchange.Hyouji(step.text, Exchange::kReceived);
