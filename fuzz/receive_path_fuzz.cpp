@@ -38,7 +38,13 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-void ReceiveAndCompare(CoreRig& rig, const std::string& piece) {
+// Rendering a full buffer afresh is what the receive path avoids, and it would dominate every
+// run; past a few thousand characters only every 16th event and the last are compared.
+void ReceiveAndCompare(CoreRig& rig, const std::string& piece, bool last, unsigned& events) {
+  if (!last && rig.form.State.RxBuffer.size() > 4096 && ++events % 16 != 0) {
+    rig.link.Receive(piece);
+    return;
+  }
   ControllerState reference = rig.form.State;
   std::string statusLine = rig.form.Panel.Label22;
   rig.link.Receive(piece);
@@ -56,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CoreRig rig;
   rig.Start();
   Input in{data, size};
+  unsigned events = 0;
   const std::uint8_t setup = in.Byte();
   rig.form.State.AddressPrefix = kPrefixes[setup % 4];
   rig.Send(kQueries[(setup / 4) % 10]);
@@ -65,11 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 0:
       case 1:
       case 2:  // a piece of up to 32 bytes, as it stands
-        ReceiveAndCompare(rig, in.Bytes(op / 8 + 1));
+        ReceiveAndCompare(rig, in.Bytes(op / 8 + 1), in.Empty(), events);
         break;
       case 3: {  // a long run of one byte: reaches the limit in a few steps
         const std::size_t n = (in.Byte() + 1) * 64u;
-        ReceiveAndCompare(rig, std::string(n, static_cast<char>(in.Byte())));
+        const auto c = static_cast<char>(in.Byte());
+        ReceiveAndCompare(rig, std::string(n, c), in.Empty(), events);
         break;
       }
       case 4:  // time passes: the reply time-out and the clearing of the lines may tick
