@@ -1,11 +1,17 @@
 # make demo: install what is missing, build, open the panel on a simulated projector.
 # make test: install what is missing, build, run every test headless.
+# make bench: optimised build in build-bench, then the receive benchmarks (about a minute and a half).
+# make fuzz: clang build of the core in build-fuzz, then the receive path fuzzed for FUZZ_SECONDS.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+BENCH_SECONDS ?= 60
+FUZZ_SECONDS ?= 60
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug
 JOBS       ?= $(shell nproc)
 
-.PHONY: demo test test-sanitize build deps clean screenshots
+.PHONY: demo test test-sanitize build deps clean screenshots bench fuzz
 
 deps:
 	@scripts/install-deps.sh
@@ -32,5 +38,24 @@ test-sanitize: deps
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/panel-screenshots/panel-screenshots docs/screenshots
 
+# Figures, not pass or fail: the cost of one receive event with the buffer empty and full, then
+# the panel flooded on a pseudo terminal beside a bare Qt program that only drains one.
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_BENCH=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target receive-event-bench flood-bench panel-harness bare-drain projector-panel
+	$(BENCH_BUILD)/bench/receive-event-bench
+	$(BENCH_BUILD)/bench/flood-bench --seconds $(BENCH_SECONDS) --panel $(BENCH_BUILD)/app/projector-panel \
+	  --harness $(BENCH_BUILD)/bench/panel-harness --bare $(BENCH_BUILD)/bench/bare-drain
+
+# The receive path under libFuzzer with ASan and UBSan. New inputs go to $(FUZZ_BUILD)/corpus,
+# a failing input to $(FUZZ_BUILD)/; fuzz/corpus holds the seeds.
+fuzz:
+	scripts/install-deps.sh --fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/fuzz/receive-path-fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus fuzz/corpus
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages this project needs to build, test and run, only those that are
 # missing, without prompting. Runs as root, or through sudo when there is one.
+# --fuzz: also clang and its libFuzzer runtime, for `make fuzz`.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,9 @@ packages=(
   libgtest-dev
   fonts-ipafont-gothic
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

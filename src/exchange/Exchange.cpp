@@ -12,23 +12,60 @@ void Exchange::Send(const std::string& command) {
 }
 
 void Exchange::Hyouji(const std::string& text, const std::uint8_t& mode) {
-  if (mode == kTransmit) link_.Write(text);
-  std::string rendered = Render(text);
   if (mode == kTransmit) {
-    panel_.Label11 = std::move(rendered);
+    link_.Write(text);
+    panel_.Label11 = Render(text);
     timers_.Timer2.SetEnabled(true);
     state_.AwaitingReply = 1;
     timers_.Timer4.SetEnabled(true);
     return;
   }
-  panel_.Label12 = std::move(rendered);
+  if (&text == &state_.RxBuffer) {
+    ShowReceiveBuffer();
+    return;
+  }
+  panel_.Label12 = Render(text);
+  label12Followed_ = kNotFollowing;
+  label22Followed_ = kNotFollowing;
   // The decoders read the line back, exactly as it is shown.
   DecodeReply(panel_.Label12, state_, panel_.Label22);
+}
+
+void Exchange::ShowReceiveBuffer() {
+  if (state_.RxBuffer.size() < rxLine_.Characters()) RestartReceiveLine();
+  rxLine_.CatchUp(state_.RxBuffer);
+  const std::string& line = rxLine_.Text();
+  Follow(panel_.Label12, label12Followed_, line);
+  // The decoders read the start of the line as it is shown; the pressure reading has followed it.
+  const ReplyQuery query = SelectQuery(state_);
+  const double reading = query == ReplyQuery::Pressure ? rxLine_.Reading() : 0.0;
+  switch (DecodeStart(query, line, reading, state_, panel_.Label22)) {
+    case StatusWrite::Kept: break;
+    case StatusWrite::Written: label22Followed_ = kNotFollowing; break;
+    case StatusWrite::WholeLine: Follow(panel_.Label22, label22Followed_, line); break;
+  }
+}
+
+void Exchange::RestartReceiveLine() {
+  rxLine_.Restart();
+  label12Followed_ = kNotFollowing;
+  label22Followed_ = kNotFollowing;
+}
+
+void Exchange::Follow(std::string& label, std::size_t& followed, const std::string& line) {
+  if (followed != kNotFollowing && followed <= line.size() && label.size() == followed) {
+    label.append(line, followed);
+  } else {
+    label = line;
+  }
+  followed = line.size();
 }
 
 void Exchange::MSComm1_OnComm() {
   if (link_.EventCode() != SerialLink::kDataReceived) return;
   const std::string input = link_.ReadAvailable();
+  // Emptied since the last event (by a hold's release): its rendering starts afresh.
+  if (state_.RxBuffer.size() < rxLine_.Characters()) RestartReceiveLine();
   const std::size_t room = kRxBufferLimit - std::min(kRxBufferLimit, state_.RxBuffer.size());
   state_.RxBuffer.append(input, 0, std::min(room, input.size()));
   state_.AwaitingReply = 0;
@@ -39,6 +76,7 @@ void Exchange::Timer2_Timer() {
   if (state_.AwaitingReply == 1) panel_.Label12 = " X X X X";
   timers_.Timer2.SetEnabled(false);
   state_.RxBuffer.clear();
+  RestartReceiveLine();
   state_.AwaitingReply = 0;
 }
 
@@ -46,5 +84,7 @@ void Exchange::Timer4_Timer() {
   panel_.Label11.clear();
   panel_.Label12.clear();
   panel_.Label22.clear();
+  label12Followed_ = kNotFollowing;
+  label22Followed_ = kNotFollowing;
   timers_.Timer4.SetEnabled(false);
 }

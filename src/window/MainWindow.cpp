@@ -25,7 +25,9 @@ constexpr qsizetype kLongestShownLine = 1024;
 
 void Show(QLabel* label, const std::string& text) {
   const auto length = static_cast<qsizetype>(std::min<std::size_t>(text.size(), kLongestShownLine));
-  const QString shown = QString::fromLatin1(text.data(), length);
+  // Compared in place: a line that grows past what the label shows costs no conversion, no
+  // allocation and no new layout at every received byte.
+  const QLatin1String shown(text.data(), length);
   if (label->text() == shown) return;
   label->setText(shown);
   // The temperature line is longer than its label; hovering shows all of it.
