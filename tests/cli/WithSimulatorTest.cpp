@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <regex>
 
 #include "SendRig.h"
@@ -214,13 +217,20 @@ TEST(SendWithSimulator, OpensTheChosenPortAtTheChosenSpeed) {
 
 TEST(SendWithSimulator, LostLineEndsTheRunWithExitOneAndOneMessage) {
   SimProcess sim({"--hangup-after", "1"});
-  const Outcome outcome = SendFrom(Request({"CR0", "CR1", "CR4"}), sim.Path());
+  // The port is named through a link that is gone once the port is open, as an unplugged USB
+  // adapter's is: the reopen after the hang-up must fail, and cannot land on a terminal that
+  // another test has meanwhile been given under the freed number.
+  QTemporaryDir dir;
+  const QString com1 = dir.filePath(QStringLiteral("com1"));
+  ASSERT_TRUE(QFile::link(sim.Path(), com1));
+  QTimer::singleShot(0, [&com1] { QFile::remove(com1); });
+  const Outcome outcome = SendFrom(Request({"CR0", "CR1", "CR4"}), com1);
   EXPECT_EQ(outcome.status, SendExit::kLinkFailed);
   const std::vector<Block> blocks = Blocks(outcome.out);
   ASSERT_FALSE(blocks.empty());
   EXPECT_EQ(blocks[0], (Block{" C R 0 CR ", " 8 0 CR ", " Stand by"}));
   EXPECT_LT(blocks.size(), 3u) << "a command after the loss was reported as sent";
-  EXPECT_NE(outcome.err.find("COM1"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("COM1 (" + com1.toStdString() + ") was lost"), std::string::npos) << outcome.err;
   EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
 }
 
