@@ -1,33 +1,72 @@
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <iostream>
 
+#include "CommandLine.h"
+#include "PortList.h"
+#include "TerminationSignals.h"
+#include "cli/RunSend.h"
 #include "platform/PortMap.h"
 #include "platform/QtSerialLink.h"
 #include "window/MainWindow.h"
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("projector-panel"));
+namespace {
 
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Remote-control panel for a projector on a serial line."));
-  parser.addHelpOption();
-  const QCommandLineOption com1({QStringLiteral("com1")}, QStringLiteral("Device that COM1 stands for."),
-                                QStringLiteral("PATH"));
-  const QCommandLineOption com2({QStringLiteral("com2")}, QStringLiteral("Device that COM2 stands for."),
-                                QStringLiteral("PATH"));
-  parser.addOption(com1);
-  parser.addOption(com2);
-  parser.process(app);
-
+PortMap PortsOf(const CommandLine& line) {
   PortMap ports = PortMap::Defaults();
-  if (parser.isSet(com1)) ports.com1 = parser.value(com1);
-  if (parser.isSet(com2)) ports.com2 = parser.value(com2);
+  if (line.com1) ports.com1 = QFile::decodeName(line.com1->c_str());
+  if (line.com2) ports.com2 = QFile::decodeName(line.com2->c_str());
+  return ports;
+}
 
+int RunWindow(int& qtArgc, char** argv, const PortMap& ports) {
+  QApplication app(qtArgc, argv);
   QtSerialLink link(ports);
   MainWindow window(link);
+  // A signal ends the program as "END" does: the port is closed, then the event loop left.
+  const TerminationSignals ending([&window] {
+    window.Core().Dispatch.Run(OnFailure::EndProgram, [&window] { window.Core().Command16_Click(); });
+    // exit() rather than quit(): it also leaves a modal box's own event loop, where the signal
+    // may have found the program, and cannot be declined by a window. A failed start-up or a
+    // failing close keeps its status 1.
+    QCoreApplication::exit(window.Failed() ? 1 : 0);
+  });
   window.Load();
   if (window.Failed()) return 1;
   window.show();
   return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const CommandLine line = ParseCommandLine(std::vector<std::string_view>(argv + 1, argv + argc));
+  // Qt sees the program's name only: every argument has been read above, and Qt's own options
+  // (-platform, -style ...) would otherwise take values meant for ours.
+  int qtArgc = 1;
+  QCoreApplication::setApplicationName(QStringLiteral("projector-panel"));
+  switch (line.mode) {
+    case RunMode::Help:
+      std::cout << HelpText();
+      return 0;
+    case RunMode::Version:
+      std::cout << VersionText() << "\n";
+      return 0;
+    case RunMode::Usage:
+      std::cerr << "projector-panel: " << line.error << "\n" << UsageText();
+      return 2;
+    case RunMode::ListPorts: {
+      const QCoreApplication app(qtArgc, argv);
+      std::cout << FormatPortList(SystemSerialPorts(), kStableLinkDir);
+      return 0;
+    }
+    case RunMode::Send: {
+      const QCoreApplication app(qtArgc, argv);
+      return RunSend(line.send, PortsOf(line));
+    }
+    case RunMode::Window:
+      break;
+  }
+  return RunWindow(qtArgc, argv, PortsOf(line));
 }

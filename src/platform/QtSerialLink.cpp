@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "platform/DeviceKind.h"
+
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -100,6 +102,10 @@ void QtSerialLink::Open() {
 }
 
 void QtSerialLink::FailOpen() {
+  if (const auto wrongKind = WrongKindOfDevice(Name(), port_.portName(), portNumber_)) {
+    port_.clearError();
+    throw Failure(*wrongKind);
+  }
   const QSerialPort::SerialPortError error = port_.error();
   const QString reason = port_.errorString();
   port_.clearError();

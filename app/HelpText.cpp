@@ -1,0 +1,65 @@
+#include <string>
+
+#include "CommandLine.h"
+
+// The help is a list of paragraphs, each a heading and its lines, so a new face of the program
+// adds its paragraph (and its examples) in one place.
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: projector-panel [--com1 PATH] [--com2 PATH]\n"
+    "       projector-panel --send COMMAND [--send COMMAND ...] [--port 1|2] [--speed 19200|9600]\n"
+    "                       [--address single|all|001|002|003|004] [--json] [--com1 PATH] [--com2 PATH]\n"
+    "       projector-panel --list-ports | --help | --version\n";
+
+constexpr const char* kSummary =
+    "A remote-control panel for a video projector on an RS-232 line. Without options it opens its\n"
+    "window and COM1 at 19200 baud, 8 data bits, no parity, 1 stop bit.\n";
+
+constexpr const char* kDevices =
+    "Serial devices:\n"
+    "  --com1 PATH          the device COM1 stands for (default /dev/ttyS0)\n"
+    "  --com2 PATH          the device COM2 stands for (default /dev/ttyS1)\n"
+    "  --list-ports         list the serial devices this system knows, with the stable\n"
+    "                       /dev/serial/by-id/ link of each where there is one, and exit\n";
+
+constexpr const char* kSending =
+    "Sending without a window:\n"
+    "  --send COMMAND       send COMMAND to the projector as the panel's SEND would and print\n"
+    "                       the monitor lines; give it again to send several commands in order\n"
+    "  --port 1|2           the port to send on (default 1: COM1)\n"
+    "  --speed 19200|9600   the line speed in baud (default 19200)\n"
+    "  --address single|all|001|002|003|004\n"
+    "                       the projector the commands are for (default single: no address)\n"
+    "  --json               print one JSON object per command instead of the monitor lines\n";
+
+constexpr const char* kOther =
+    "Other options:\n"
+    "  -h, --help           show this help and exit\n"
+    "  --version            show the version and exit\n";
+
+constexpr const char* kExamples =
+    "Examples:\n"
+    "  projector-panel --list-ports\n"
+    "                       find the projector's adapter\n"
+    "  projector-panel --com1 /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\n"
+    "                       a USB serial adapter, by the stable name that stays the same when it is\n"
+    "                       plugged into another socket (a name like /dev/ttyUSB0 may change)\n";
+
+constexpr const char* kExitStatus =
+    "Exit status:\n"
+    "  0  the panel was closed, or the program ended by SIGTERM, SIGINT or SIGHUP\n"
+    "  1  the port could not be opened at start-up\n"
+    "  2  a mistake on the command line\n";
+
+constexpr const char* kParagraphs[] = {kSummary, kDevices, kSending, kOther, kExamples, kExitStatus};
+
+}  // namespace
+
+std::string UsageText() { return kUsage; }
+
+std::string HelpText() {
+  std::string text = kUsage;
+  for (const char* paragraph : kParagraphs) text += std::string("\n") + paragraph;
+  return text;
+}
