@@ -1,11 +1,14 @@
-# make demo: install what is missing, build, open the panel on a simulated projector.
+# make demo: install what is missing, build optimized, open the panel on a simulated projector.
 # make test: install what is missing, build, run every test headless.
-BUILD      ?= build
-ASAN_BUILD ?= build-asan
-CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug
-JOBS       ?= $(shell nproc)
+# make package: the Debian package, from its own optimized build.
+BUILD         ?= build
+ASAN_BUILD    ?= build-asan
+RELEASE_BUILD ?= build-release
+PACKAGE_BUILD ?= build-package
+CMAKE_FLAGS    = -G Ninja -DCMAKE_BUILD_TYPE=Debug
+JOBS          ?= $(shell nproc)
 
-.PHONY: demo test test-sanitize build deps clean screenshots
+.PHONY: demo test test-sanitize build release package deps clean screenshots
 
 deps:
 	@scripts/install-deps.sh
@@ -14,9 +17,18 @@ build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
+# What people run is optimized; the tests keep their Debug build.
+release: deps
+	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_TESTS=OFF
+	cmake --build $(RELEASE_BUILD) -j $(JOBS) --target projector-panel projector-sim
+
 # The panel on a simulated projector; SIM_ARGS go to the simulator, ARGS to the panel.
-demo: build
-	SIM_ARGS="$(SIM_ARGS)" scripts/demo.sh $(BUILD) $(ARGS)
+demo: release
+	SIM_ARGS="$(SIM_ARGS)" scripts/demo.sh $(RELEASE_BUILD) $(ARGS)
+
+# The .deb lands in $(PACKAGE_BUILD)/; install it with: sudo apt install ./$(PACKAGE_BUILD)/projector-panel_*.deb
+package: deps
+	JOBS=$(JOBS) scripts/package.sh $(PACKAGE_BUILD)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -33,4 +45,4 @@ screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/panel-screenshots/panel-screenshots docs/screenshots
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(PACKAGE_BUILD)

@@ -8,9 +8,8 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: projector-panel [--com1 PATH] [--com2 PATH]\n"
-    "       projector-panel --send COMMAND [--send COMMAND ...] [--port 1|2] [--speed 19200|9600]\n"
-    "                       [--address single|all|001|002|003|004] [--json] [--com1 PATH] [--com2 PATH]\n"
-    "       projector-panel --list-ports | --help | --version\n";
+    "  or:  projector-panel --send COMMAND... [OPTION]...\n"
+    "  or:  projector-panel --list-ports | --help | --version\n";
 
 constexpr const char* kSummary =
     "A remote-control panel for a video projector on an RS-232 line. Without options it opens its\n"
@@ -31,7 +30,8 @@ constexpr const char* kSending =
     "  --speed 19200|9600   the line speed in baud (default 19200)\n"
     "  --address single|all|001|002|003|004\n"
     "                       the projector the commands are for (default single: no address)\n"
-    "  --json               print one JSON object per command instead of the monitor lines\n";
+    "  --json               print one JSON object per command instead of the monitor lines\n"
+    "The port numbers stand for the devices of --com1 and --com2, as in the panel.\n";
 
 constexpr const char* kOther =
     "Other options:\n"
