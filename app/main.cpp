@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFile>
 #include <iostream>
 
@@ -27,10 +28,14 @@ int RunWindow(int& qtArgc, char** argv, const PortMap& ports) {
   // A signal ends the program as "END" does: the port is closed, then the event loop left.
   const TerminationSignals ending([&window] {
     window.Core().Dispatch.Run(OnFailure::EndProgram, [&window] { window.Core().Command16_Click(); });
-    // exit() rather than quit(): it also leaves a modal box's own event loop, where the signal
-    // may have found the program, and cannot be declined by a window. A failed start-up or a
-    // failing close keeps its status 1.
+    // exit() rather than quit(), which a window may decline. A failed start-up or a failing
+    // close keeps its status 1.
     QCoreApplication::exit(window.Failed() ? 1 : 0);
+    // The signal may have found the program inside a box's own event loop (the start-up error
+    // waits in one before the main loop exists); the box is dismissed as its OK would be.
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (auto* box = qobject_cast<QDialog*>(top); box != nullptr && box->isVisible()) box->reject();
+    }
   });
   window.Load();
   if (window.Failed()) return 1;
