@@ -1,17 +1,20 @@
-# make demo: install what is missing, build, open the panel on a simulated projector.
+# make demo: install what is missing, build optimized, open the panel on a simulated projector.
 # make test: install what is missing, build, run every test headless.
 # make bench: optimised build in build-bench, then the receive benchmarks (about a minute and a half).
 # make fuzz: clang build of the core in build-fuzz, then the receive path fuzzed for FUZZ_SECONDS.
-BUILD      ?= build
-ASAN_BUILD ?= build-asan
-BENCH_BUILD ?= build-bench
-FUZZ_BUILD ?= build-fuzz
+# make package: the Debian package, from its own optimized build.
+BUILD         ?= build
+ASAN_BUILD    ?= build-asan
+RELEASE_BUILD ?= build-release
+PACKAGE_BUILD ?= build-package
+BENCH_BUILD   ?= build-bench
+FUZZ_BUILD    ?= build-fuzz
 BENCH_SECONDS ?= 60
-FUZZ_SECONDS ?= 60
-CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug
-JOBS       ?= $(shell nproc)
+FUZZ_SECONDS  ?= 60
+CMAKE_FLAGS    = -G Ninja -DCMAKE_BUILD_TYPE=Debug
+JOBS          ?= $(shell nproc)
 
-.PHONY: demo test test-sanitize build deps clean screenshots bench fuzz
+.PHONY: demo test test-sanitize build release package deps clean screenshots bench fuzz
 
 deps:
 	@scripts/install-deps.sh
@@ -20,9 +23,18 @@ build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
+# What people run is optimized; the tests keep their Debug build.
+release: deps
+	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_TESTS=OFF
+	cmake --build $(RELEASE_BUILD) -j $(JOBS) --target projector-panel projector-sim
+
 # The panel on a simulated projector; SIM_ARGS go to the simulator, ARGS to the panel.
-demo: build
-	SIM_ARGS="$(SIM_ARGS)" scripts/demo.sh $(BUILD) $(ARGS)
+demo: release
+	SIM_ARGS="$(SIM_ARGS)" scripts/demo.sh $(RELEASE_BUILD) $(ARGS)
+
+# The .deb lands in $(PACKAGE_BUILD)/; install it with: sudo apt install ./$(PACKAGE_BUILD)/projector-panel_*.deb
+package: deps
+	JOBS=$(JOBS) scripts/package.sh $(PACKAGE_BUILD)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -58,4 +70,4 @@ fuzz:
 	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus fuzz/corpus
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(PACKAGE_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

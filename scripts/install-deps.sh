@@ -6,9 +6,11 @@ set -euo pipefail
 
 packages=(
   g++ make cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
   libgtest-dev
   fonts-ipafont-gothic
+  # the Debian package: manual pages, its build and its checks
+  help2man dpkg-dev file desktop-file-utils appstream
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

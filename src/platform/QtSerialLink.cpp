@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "platform/DeviceKind.h"
+
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -133,6 +135,7 @@ std::optional<QtSerialLink::OpenFailure> QtSerialLink::TryOpen() {
 void QtSerialLink::FailOpen(const OpenFailure& failure) const {
   const QString name = Name();
   if (DevicePath().isEmpty()) throw Failure(QStringLiteral("No device is set for COM%1.").arg(portNumber_));
+  if (const auto wrongKind = WrongKindOfDevice(name, DevicePath(), portNumber_)) throw Failure(*wrongKind);
   if (failure.settingsRefused) {
     throw Failure(QStringLiteral("The line settings of %1 could not be changed: %2.").arg(name, failure.reason));
   }

@@ -25,7 +25,9 @@ const char* const kUsage =
     "  --split-gap MS       gap between the pieces (default 40)\n"
     "  --silent             never answer\n"
     "  --garbage            sprinkle stray bytes into replies\n"
-    "  --hangup-after N     hang the line up after answering N frames\n";
+    "  --hangup-after N     hang the line up after answering N frames\n"
+    "  --help               show this help and exit\n"
+    "  --version            show the version and exit\n";
 
 namespace {
 
@@ -77,6 +79,7 @@ std::variant<Options, std::string> ParseOptions(const std::vector<std::string>& 
   const std::map<std::string, bool*> flags{
       {"--ceiling", &o.ceiling}, {"--rear", &o.rear},       {"--split", &o.split},
       {"--silent", &o.silent},   {"--garbage", &o.garbage}, {"--help", &o.help},
+      {"--version", &o.version},
   };
 
   for (std::size_t i = 0; i < args.size(); ++i) {

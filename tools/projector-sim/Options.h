@@ -30,6 +30,7 @@ struct Options {
   int hangupAfter = 0;  // frames; 0 = never
 
   bool help = false;
+  bool version = false;
 };
 
 // The options, or the reason the command line is not valid.

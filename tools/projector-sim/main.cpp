@@ -107,6 +107,10 @@ int main(int argc, char** argv) {
     std::cout << kUsage;
     return 0;
   }
+  if (options.version) {
+    std::cout << "projector-sim " << PANEL_VERSION << "\n";
+    return 0;
+  }
   std::signal(SIGPIPE, SIG_IGN);
   try {
     Line line(options.device, options.baud);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/SendRequest.h"
+
+// What the program was asked to do. The command line is read before any Qt application object
+// exists, so help, version, the port list and usage errors never need a display.
+enum class RunMode {
+  Window,     // the panel (the default)
+  Send,       // --send: commands on the line, no window
+  ListPorts,  // --list-ports
+  Help,       // --help, -h
+  Version,    // --version
+  Usage,      // a mistake on the command line: `error` says which
+};
+
+struct CommandLine {
+  RunMode mode = RunMode::Window;
+  std::optional<std::string> com1;  // --com1 PATH
+  std::optional<std::string> com2;  // --com2 PATH
+  SendRequest send;                 // filled in Send mode
+  std::string error;                // Usage mode: one line, without the program's name
+};
+
+// `args` are the arguments after the program's name.
+CommandLine ParseCommandLine(const std::vector<std::string_view>& args);
+
+// The usage summary shown after a mistake, and the full help.
+std::string UsageText();
+std::string HelpText();
+// "projector-panel 1.0.0"
+std::string VersionText();

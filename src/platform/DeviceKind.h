@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The reason a port cannot open when its path names something that exists but is not a
+// character device (a directory, a regular file ...): the open's own error ("Inappropriate ioctl
+// for device", "Is a directory") would not tell the operator what is wrong. Nothing when the path
+// is a character device, does not exist, or the system has no such notion.
+//   name: how the port is shown ("COM1 (/tmp/x)"); port: 1 or 2, for the option to name.
+std::optional<QString> WrongKindOfDevice(const QString& name, const QString& path, int port);

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CommandLine.h"
+
+namespace {
+
+using Args = std::vector<std::string_view>;
+
+struct Accepted {
+  Args args;
+  RunMode mode;
+  std::optional<std::string> com1 = std::nullopt;
+  std::optional<std::string> com2 = std::nullopt;
+  std::vector<std::string> commands = {};
+  int port = 1;
+  int speed = 19200;
+  std::string_view address = "SINGLE";
+  bool json = false;
+};
+
+TEST(CommandLine, ReadsWhatEachOptionAsksFor) {
+  const Accepted table[] = {
+      {{}, RunMode::Window},
+      {{"--help"}, RunMode::Help},
+      {{"-h"}, RunMode::Help},
+      {{"--version"}, RunMode::Version},
+      {{"--list-ports"}, RunMode::ListPorts},
+      // Help and version answer whatever else is on the line, mistakes included.
+      {{"--bogus", "--help"}, RunMode::Help},
+      {{"/dev/ttyUSB0", "--version"}, RunMode::Version},
+      {{"--com1", "--help"}, RunMode::Help},
+      {{"--version", "--help"}, RunMode::Help},
+      {{"--com1", "/dev/ttyUSB0"}, RunMode::Window, "/dev/ttyUSB0"},
+      {{"--com2", "/dev/pts/7", "--com1=/dev/serial/by-id/usb-x"}, RunMode::Window, "/dev/serial/by-id/usb-x", "/dev/pts/7"},
+      {{"--send", "CR0"}, RunMode::Send, std::nullopt, std::nullopt, {"CR0"}},
+      {{"--send", "C00", "--send=CR0", "--send", "-x", "--send", "a=b"},
+       RunMode::Send, std::nullopt, std::nullopt, {"C00", "CR0", "-x", "a=b"}},
+      {{"--json", "--address", "003", "--speed", "9600", "--send", "CR1", "--port", "2", "--com2", "/dev/ttyUSB1"},
+       RunMode::Send, std::nullopt, "/dev/ttyUSB1", {"CR1"}, 2, 9600, "003", true},
+      {{"--send", "CR0", "--address", "ALL", "--speed", "19200", "--port", "1"},
+       RunMode::Send, std::nullopt, std::nullopt, {"CR0"}, 1, 19200, "ALL"},
+      {{"--send", "CR0", "--address=all"}, RunMode::Send, std::nullopt, std::nullopt, {"CR0"}, 1, 19200, "ALL"},
+      {{"--send", "CR0", "--address", "Single"}, RunMode::Send, std::nullopt, std::nullopt, {"CR0"}},
+      {{"--send", "CR0", "--address", "004"}, RunMode::Send, std::nullopt, std::nullopt, {"CR0"}, 1, 19200, "004"},
+  };
+  for (const Accepted& row : table) {
+    std::string shown;
+    for (std::string_view arg : row.args) shown += std::string(arg) + " ";
+    SCOPED_TRACE(shown);
+    const CommandLine line = ParseCommandLine(row.args);
+    EXPECT_EQ(line.mode, row.mode);
+    EXPECT_EQ(line.error, "");
+    EXPECT_EQ(line.com1, row.com1);
+    EXPECT_EQ(line.com2, row.com2);
+    EXPECT_EQ(line.send.commands, row.commands);
+    EXPECT_EQ(line.send.port, row.port);
+    EXPECT_EQ(line.send.speed, row.speed);
+    EXPECT_EQ(line.send.address->caption, row.address);
+    EXPECT_EQ(line.send.json, row.json);
+  }
+}
+
+TEST(CommandLine, AMistakeIsNamedInOneLine) {
+  const struct {
+    Args args;
+    std::string error;
+  } table[] = {
+      {{"/dev/ttyUSB0"}, "unexpected argument '/dev/ttyUSB0' (to name the device of COM1, write --com1 /dev/ttyUSB0)"},
+      {{"--com1", "/dev/ttyS0", "COM2"}, "unexpected argument 'COM2'"},
+      {{"panel"}, "unexpected argument 'panel'"},
+      {{"-"}, "unexpected argument '-'"},
+      {{"--bogus"}, "unknown option '--bogus'"},
+      {{"--bogus=1"}, "unknown option '--bogus'"},
+      {{"-x"}, "unknown option '-x'"},
+      {{"--"}, "unknown option '--'"},
+      {{"--Com1", "x"}, "unknown option '--Com1'"},
+      {{"--com1"}, "option '--com1' needs a value: a device path"},
+      {{"--com1", "--com2", "/dev/ttyS1"}, "option '--com1' needs a value: a device path"},
+      {{"--com2="}, "option '--com2' needs a value: a device path"},
+      {{"--send"}, "option '--send' needs a value: a command"},
+      {{"--send", "CR0", "--port"}, "option '--port' needs a value: 1 or 2"},
+      {{"--json=yes", "--send", "CR0"}, "option '--json' takes no value"},
+      {{"--list-ports=all"}, "option '--list-ports' takes no value"},
+      {{"--send", "CR0", "--port", "3"}, "option '--port' takes 1 or 2, not '3'"},
+      {{"--send", "CR0", "--port", "COM2"}, "option '--port' takes 1 or 2, not 'COM2'"},
+      {{"--send", "CR0", "--speed", "4800"}, "option '--speed' takes 19200 or 9600, not '4800'"},
+      {{"--send", "CR0", "--address", "005"}, "option '--address' takes single, all, 001, 002, 003 or 004, not '005'"},
+      {{"--send", "CR0", "--address", "1"}, "option '--address' takes single, all, 001, 002, 003 or 004, not '1'"},
+      {{"--send", "CR0", "--address", "A001"}, "option '--address' takes single, all, 001, 002, 003 or 004, not 'A001'"},
+      {{"--json"}, "option '--json' only applies with --send"},
+      {{"--com1", "/dev/ttyUSB0", "--port", "2"}, "option '--port' only applies with --send"},
+      {{"--speed", "9600"}, "option '--speed' only applies with --send"},
+      {{"--address", "all"}, "option '--address' only applies with --send"},
+      {{"--com1", "/dev/a", "--com1", "/dev/b"}, "option '--com1' is given twice"},
+      {{"--send", "CR0", "--port", "1", "--port", "2"}, "option '--port' is given twice"},
+      {{"--list-ports", "--com1", "/dev/ttyUSB0"}, "option '--list-ports' takes no other options"},
+      {{"--send", "CR0", "--list-ports"}, "option '--list-ports' takes no other options"},
+      // The first mistake is the one named.
+      {{"stray", "--bogus"}, "unexpected argument 'stray'"},
+  };
+  for (const auto& row : table) {
+    std::string shown;
+    for (std::string_view arg : row.args) shown += std::string(arg) + " ";
+    SCOPED_TRACE(shown);
+    const CommandLine line = ParseCommandLine(row.args);
+    EXPECT_EQ(line.mode, RunMode::Usage);
+    EXPECT_EQ(line.error, row.error);
+    EXPECT_EQ(line.error.find('\n'), std::string::npos);
+  }
+}
+
+// Every option the parser takes is documented, and the usage summary is the help's first part.
+TEST(CommandLine, HelpDocumentsEveryOption) {
+  const std::string help = HelpText();
+  EXPECT_EQ(help.rfind(UsageText(), 0), 0u);
+  for (const char* option : {"--com1 PATH", "--com2 PATH", "--list-ports", "--send COMMAND", "--port 1|2",
+                             "--speed 19200|9600", "--address single|all|001|002|003|004", "--json", "-h, --help",
+                             "--version", "--com1 /dev/serial/by-id/usb-"}) {
+    EXPECT_NE(help.find(option), std::string::npos) << option;
+  }
+}
+
+}  // namespace

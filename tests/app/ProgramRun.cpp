@@ -1,0 +1,60 @@
+#include "ProgramRun.h"
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <stdexcept>
+
+QProcessEnvironment WithoutDisplay() {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(QString::fromLatin1(name));
+  return environment;
+}
+
+QProcessEnvironment Offscreen() {
+  QProcessEnvironment environment = WithoutDisplay();
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  return environment;
+}
+
+ProgramRun RunPanel(const QStringList& args, const QProcessEnvironment& environment, int timeoutMs) {
+  QProcess process;
+  process.setProcessEnvironment(environment);
+  process.start(QStringLiteral(PROJECTOR_PANEL), args);
+  ProgramRun run;
+  if (!process.waitForFinished(timeoutMs)) {
+    process.kill();
+    process.waitForFinished();
+    run.err = "did not end within the time allowed\n";
+    return run;
+  }
+  run.exitStatus = process.exitStatus();
+  run.exitCode = process.exitCode();
+  run.out = process.readAllStandardOutput().toStdString();
+  run.err = process.readAllStandardError().toStdString();
+  return run;
+}
+
+OpenWatch::OpenWatch(const std::string& path) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+  if (fd_ < 0 || inotify_add_watch(fd_, path.c_str(), IN_OPEN) < 0) throw std::runtime_error("cannot watch " + path);
+}
+
+OpenWatch::~OpenWatch() { ::close(fd_); }
+
+bool OpenWatch::Opened() {
+  alignas(inotify_event) char events[4096];
+  return ::read(fd_, events, sizeof events) > 0;
+}
+
+std::string LockFileOf(qint64 pid) {
+  for (const QString& dir : {QStringLiteral("/var/lock"), QStringLiteral("/run/lock"), QDir::tempPath()}) {
+    for (const QFileInfo& entry : QDir(dir).entryInfoList({QStringLiteral("LCK..*")}, QDir::Files)) {
+      QFile file(entry.filePath());
+      if (!file.open(QIODevice::ReadOnly)) continue;
+      if (file.readLine().trimmed().toLongLong() == pid) return entry.filePath().toStdString();
+    }
+  }
+  return {};
+}
