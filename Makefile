@@ -32,5 +32,10 @@ test-sanitize: deps
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/panel-screenshots/panel-screenshots docs/screenshots
 
+# Draw the reference pictures the tests compare the panel with, after an intended change of its look.
+.PHONY: reference-pictures
+reference-pictures: build
+	cd $(BUILD) && PANEL_WRITE_REFERENCES=1 QT_QPA_PLATFORM=offscreen tests/qt_tests --gtest_filter='PanelPictures.*'
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
