@@ -14,9 +14,9 @@
 
 namespace {
 
-// Anti-aliasing may move a shade by a few steps between builds of the same libraries; a caption,
-// a font, a colour or a line style moves many pixels by far more.
-constexpr int kChannelSlack = 24;
+// The same libraries draw the same pixels; the slack only forgives rounding of a shade or two.
+// A caption, a font or a line style moves many pixels, a colour a whole area.
+constexpr int kChannelSlack = 2;
 constexpr int kPixelsAllowed = 4;
 
 bool Differs(QRgb a, QRgb b) {
