@@ -25,6 +25,16 @@ TEST_F(HoldInputTest, AnyMouseButtonStartsAHoldAndItsReleaseEndsIt) {
   }
 }
 
+TEST_F(HoldInputTest, QuickDoubleClickPressesTwice) {
+  QPushButton* focusPlus = Button("Command36");
+  QTest::mousePress(focusPlus, Qt::LeftButton);
+  QTest::mouseRelease(focusPlus, Qt::LeftButton);
+  QTest::mouseDClick(focusPlus, Qt::LeftButton);  // the second press arrives as a double click
+  QTest::mouseRelease(focusPlus, Qt::LeftButton);
+  EXPECT_EQ(pty.Read(8), "C4B\rC4B\r");
+  EXPECT_EQ(HoldCode(), 0);
+}
+
 TEST_F(HoldInputTest, KeyboardOnAHoldButtonSendsNothing) {
   Button("Command6")->setFocus();
   QTest::keyClick(Button("Command6"), Qt::Key_Space);

@@ -12,6 +12,7 @@
 #include "commands/CommandCatalogue.h"
 #include "controller/Addressing.h"
 #include "hold/HoldButton.h"
+#include "window/PanelStyle.h"
 #include "window/layout/PanelLayout.h"
 
 namespace {
@@ -53,6 +54,19 @@ TEST(PanelCaptions, BehaviourTablesAgreeWithTheLayout) {
   for (const PanelCommand& c : kCommandCatalogue) check(c.control, c.caption);
   for (const HoldButton& h : kHoldButtons) check(h.control, h.caption);
   for (const AddressOption& a : kAddressOptions) check(a.control, a.caption);
+}
+
+// A quarter point is too little to move a pixel at 96 dpi, so the pictures cannot see it.
+TEST(PanelFonts, EveryFontKeyHasTheDocumentedFaceSizeAndWeight) {
+  const auto rows = ReadFixture("fonts.txt");
+  ASSERT_EQ(rows.size(), 10u);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const QFont font = FontOf(static_cast<FontKey>(i));
+    EXPECT_EQ(rows[i][0], "F" + std::to_string(i + 1));
+    EXPECT_EQ(font.family().toStdString(), rows[i][1]) << rows[i][0];
+    EXPECT_EQ(font.pointSizeF(), std::stod(rows[i][2])) << rows[i][0];
+    EXPECT_EQ(font.bold(), rows[i][3] == "bold") << rows[i][0];
+  }
 }
 
 TEST_F(PanelLayoutTest, EverySendingButtonIsReachableInTheFullPanel) {
