@@ -14,7 +14,7 @@ FUZZ_SECONDS  ?= 60
 CMAKE_FLAGS    = -G Ninja -DCMAKE_BUILD_TYPE=Debug
 JOBS          ?= $(shell nproc)
 
-.PHONY: demo test test-sanitize build release package deps clean screenshots bench fuzz
+.PHONY: demo test test-sanitize build release package deps clean screenshots bench fuzz reference-pictures
 
 deps:
 	@scripts/install-deps.sh
@@ -68,6 +68,10 @@ fuzz:
 	mkdir -p $(FUZZ_BUILD)/corpus
 	$(FUZZ_BUILD)/fuzz/receive-path-fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus fuzz/corpus
+
+# Draw the reference pictures the tests compare the panel with, after an intended change of its look.
+reference-pictures: build
+	cd $(BUILD) && PANEL_WRITE_REFERENCES=1 QT_QPA_PLATFORM=offscreen tests/qt_tests --gtest_filter='PanelPictures.*'
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(PACKAGE_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

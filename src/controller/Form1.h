@@ -31,6 +31,9 @@ class Form1 {
   // Option3 .. Option8: the prefix for every later frame; nothing is sent.
   void AddressOption_Click(const AddressOption& option);
 
+  // The four timers, for whoever must see their intervals from outside (the window's tests).
+  Timers WindowTimers() const { return timers_; }
+
   ControllerState State;
   PanelState Panel;
   EventDispatch Dispatch;

@@ -51,24 +51,6 @@ TEST_F(HoldPanelTest, AClickShorterThanThePeriodSendsOneFrame) {
   EXPECT_EQ(Hold("Command36", 104, "C4B\r"), 1);
 }
 
-TEST_F(HoldPanelTest, FixedTimingSetsApplyAfterThePressFrame) {
-  struct Case {
-    const char* control;
-    int repeat, reply, clear;
-  };
-  const Case cases[] = {{"Command37", 105, 100, 100}, {"Command60", 105, 100, 100},
-                        {"Command49", 250, 200, 245}, {"Command91", 250, 200, 245},
-                        {"Command6", 500, 200, 245}};
-  for (const Case& c : cases) {
-    Press(c.control);
-    EXPECT_EQ(rig.timer1.Interval(), c.repeat) << c.control;
-    EXPECT_EQ(rig.timer2.Interval(), c.reply) << c.control;
-    EXPECT_EQ(rig.timer4.Interval(), c.clear) << c.control;
-    EXPECT_TRUE(rig.timer1.Enabled()) << c.control;
-    Release(c.control);
-  }
-}
-
 TEST_F(HoldPanelTest, SelectRepeatsEvery500MsWhateverTheCursorPadMode) {
   rig.form.State.CursorPadMode = 3;
   EXPECT_EQ(Hold("Command6", 1000, "C3F\r"), 1 + 2);
@@ -151,15 +133,6 @@ TEST_F(HoldPanelTest, PrefixChangedDuringAHoldAppliesFromTheNextRepetition) {
   rig.form.State.AddressPrefix = "A002";
   rig.clock.Advance(105);
   EXPECT_EQ(rig.link.wire, "C47\rA002C47\r");
-}
-
-TEST_F(HoldPanelTest, FailedPressStoresTheCodeButNeverRepeats) {
-  rig.link.open = false;
-  Press("Command15");
-  EXPECT_EQ(rig.form.State.HoldCode, 7);
-  EXPECT_EQ(rig.form.State.TxFrame, "C47\r");
-  EXPECT_FALSE(rig.timer1.Enabled());
-  EXPECT_EQ(rig.window.warnings.size(), 1u);
 }
 
 TEST_F(HoldPanelTest, LineLostDuringAHoldIsReportedOnceAndStopsTheRepetition) {

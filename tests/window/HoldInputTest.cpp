@@ -3,6 +3,7 @@
 
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 
 #include "WindowTest.h"
 
@@ -24,6 +25,16 @@ TEST_F(HoldInputTest, AnyMouseButtonStartsAHoldAndItsReleaseEndsIt) {
   }
 }
 
+TEST_F(HoldInputTest, QuickDoubleClickPressesTwice) {
+  QPushButton* focusPlus = Button("Command36");
+  QTest::mousePress(focusPlus, Qt::LeftButton);
+  QTest::mouseRelease(focusPlus, Qt::LeftButton);
+  QTest::mouseDClick(focusPlus, Qt::LeftButton);  // the second press arrives as a double click
+  QTest::mouseRelease(focusPlus, Qt::LeftButton);
+  EXPECT_EQ(pty.Read(8), "C4B\rC4B\r");
+  EXPECT_EQ(HoldCode(), 0);
+}
+
 TEST_F(HoldInputTest, KeyboardOnAHoldButtonSendsNothing) {
   Button("Command6")->setFocus();
   QTest::keyClick(Button("Command6"), Qt::Key_Space);
@@ -32,21 +43,57 @@ TEST_F(HoldInputTest, KeyboardOnAHoldButtonSendsNothing) {
   EXPECT_EQ(HoldCode(), 0);
 }
 
-TEST_F(HoldInputTest, LosingTheWindowDuringAHoldEndsIt) {
-  QTest::mousePress(Button("Command61"), Qt::LeftButton);
-  ASSERT_EQ(HoldCode(), 24);
-  QWidget other;
-  other.show();
-  QApplication::setActiveWindow(&other);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-  EXPECT_EQ(HoldCode(), 0);
-  pty.Read(64, 300);  // whatever went out before the switch
-  EXPECT_EQ(pty.Read(1, 400), "") << "the hold kept repeating";
+// A motor must not keep running once the mouse can no longer release its button: the hold ends
+// as its release would, with the D.Zoom steps where they apply.
+TEST_F(HoldInputTest, LosingTheFocusOrTheWindowDuringAHoldEndsItAsAReleaseWould) {
+  Unfold();
+  QWidget other;  // another application's window
+  struct Ending {
+    const char* how;
+    std::function<void()> act;
+  };
+  const Ending endings[] = {
+      {"Tab moves the focus on", [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }},
+      {"a click in the command box takes the focus", [&] { QTest::mouseClick(Find("Text1"), Qt::LeftButton); }},
+      {"another window becomes active",
+       [&] {
+         other.show();
+         other.activateWindow();
+         ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+       }},
+  };
+  struct Held {
+    const char* button;
+    std::uint8_t code;
+    int repeatAfter;  // Timer1's interval once the hold has ended
+    std::uint8_t padAfter;
+  };
+  const Held helds[] = {{"Command15", 7, 105, 0}, {"Command48", 17, 5, 3}};
+  const Timers timers = window.Core().WindowTimers();
+  for (const Ending& ending : endings) {
+    for (const Held& held : helds) {
+      SCOPED_TRACE(std::string(held.button) + ": " + ending.how);
+      window.activateWindow();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+      window.Core().State.CursorPadMode = 0;
+      QTest::mousePress(Button(held.button), Qt::LeftButton);
+      ASSERT_EQ(HoldCode(), held.code);
+      ASSERT_EQ(QApplication::focusWidget(), Button(held.button));
+      ending.act();
+      EXPECT_EQ(HoldCode(), 0);
+      EXPECT_FALSE(timers.Timer1.Enabled()) << "the hold kept repeating";
+      EXPECT_FALSE(timers.Timer2.Enabled());
+      EXPECT_EQ(timers.Timer1.Interval(), held.repeatAfter);
+      EXPECT_EQ(timers.Timer2.Interval(), 500);
+      EXPECT_EQ(timers.Timer4.Interval(), 1000);
+      EXPECT_EQ(window.Core().State.CursorPadMode, held.padAfter);
+      QTest::mouseRelease(Button(held.button), Qt::LeftButton);
+    }
+  }
 }
 
-TEST_F(HoldInputTest, OneShotButtonsSendOnClick) {
-  QTest::mouseClick(Button("Command88"), Qt::LeftButton);
-  EXPECT_EQ(pty.Read(17), "CF SHUTTER CLOSE\r");
+// Every button's mouse click is checked on the line by ButtonWire.
+TEST_F(HoldInputTest, OneShotButtonSendsOnSpaceFromTheKeyboard) {
   Button("Command17")->setFocus();
   QTest::keyClick(Button("Command17"), Qt::Key_Space);  // a click from the keyboard is a click
   EXPECT_EQ(pty.Read(4), "C00\r");
