@@ -12,7 +12,7 @@ namespace {
 
 enum class Option { Help, Version, ListPorts, Com1, Com2, Send, Port, Speed, Address, Json };
 
-struct OptionSpec {
+struct KnownOption {
   std::string_view name;
   Option option;
   std::string_view value;  // what the value is, for messages; empty for a flag
@@ -20,21 +20,21 @@ struct OptionSpec {
 };
 
 constexpr std::array kOptions{
-    OptionSpec{"--help", Option::Help, ""},
-    OptionSpec{"-h", Option::Help, ""},
-    OptionSpec{"--version", Option::Version, ""},
-    OptionSpec{"--list-ports", Option::ListPorts, ""},
-    OptionSpec{"--com1", Option::Com1, "a device path"},
-    OptionSpec{"--com2", Option::Com2, "a device path"},
-    OptionSpec{"--send", Option::Send, "a command", true},
-    OptionSpec{"--port", Option::Port, "1 or 2"},
-    OptionSpec{"--speed", Option::Speed, "19200 or 9600"},
-    OptionSpec{"--address", Option::Address, "single, all, 001, 002, 003 or 004"},
-    OptionSpec{"--json", Option::Json, ""},
+    KnownOption{"--help", Option::Help, ""},
+    KnownOption{"-h", Option::Help, ""},
+    KnownOption{"--version", Option::Version, ""},
+    KnownOption{"--list-ports", Option::ListPorts, ""},
+    KnownOption{"--com1", Option::Com1, "a device path"},
+    KnownOption{"--com2", Option::Com2, "a device path"},
+    KnownOption{"--send", Option::Send, "a command", true},
+    KnownOption{"--port", Option::Port, "1 or 2"},
+    KnownOption{"--speed", Option::Speed, "19200 or 9600"},
+    KnownOption{"--address", Option::Address, "single, all, 001, 002, 003 or 004"},
+    KnownOption{"--json", Option::Json, ""},
 };
 
 struct Given {
-  const OptionSpec* spec;
+  const KnownOption* known;
   std::string value;
 };
 
@@ -55,9 +55,9 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
-const OptionSpec* Find(std::string_view name) {
+const KnownOption* Find(std::string_view name) {
   const auto* found = std::find_if(kOptions.begin(), kOptions.end(),
-                                   [name](const OptionSpec& spec) { return spec.name == name; });
+                                   [name](const KnownOption& known) { return known.name == name; });
   return found == kOptions.end() ? nullptr : found;
 }
 
@@ -94,22 +94,22 @@ Tokens Tokenize(const std::vector<std::string_view>& args) {
       name = arg.substr(0, equals);
       inlineValue = arg.substr(equals + 1);
     }
-    const OptionSpec* spec = Find(name);
-    if (spec == nullptr) {
+    const KnownOption* known = Find(name);
+    if (known == nullptr) {
       fail("unknown option " + Quoted(name));
       continue;
     }
-    if (spec->value.empty()) {
+    if (known->value.empty()) {
       if (inlineValue) fail("option " + Quoted(name) + " takes no value");
-      tokens.given.push_back({spec, {}});
+      tokens.given.push_back({known, {}});
       continue;
     }
     if (inlineValue) {
-      tokens.given.push_back({spec, std::string(*inlineValue)});
+      tokens.given.push_back({known, std::string(*inlineValue)});
     } else if (i + 1 < args.size() && !args[i + 1].starts_with("--")) {
-      tokens.given.push_back({spec, std::string(args[++i])});
+      tokens.given.push_back({known, std::string(args[++i])});
     } else {
-      fail("option " + Quoted(name) + " needs a value: " + std::string(spec->value));
+      fail("option " + Quoted(name) + " needs a value: " + std::string(known->value));
     }
   }
   return tokens;
@@ -117,20 +117,20 @@ Tokens Tokenize(const std::vector<std::string_view>& args) {
 
 bool Has(const Tokens& tokens, Option option) {
   return std::any_of(tokens.given.begin(), tokens.given.end(),
-                     [option](const Given& g) { return g.spec->option == option; });
+                     [option](const Given& g) { return g.known->option == option; });
 }
 
 std::string BadValue(const Given& g) {
-  return "option " + Quoted(g.spec->name) + " takes " + std::string(g.spec->value) + ", not " + Quoted(g.value);
+  return "option " + Quoted(g.known->name) + " takes " + std::string(g.known->value) + ", not " + Quoted(g.value);
 }
 
 // Applies one option to the result; the reason when its value is not one it takes.
 std::optional<std::string> Apply(const Given& g, CommandLine& line) {
-  switch (g.spec->option) {
+  switch (g.known->option) {
     case Option::Com1:
     case Option::Com2:
-      if (g.value.empty()) return "option " + Quoted(g.spec->name) + " needs a value: a device path";
-      (g.spec->option == Option::Com1 ? line.com1 : line.com2) = g.value;
+      if (g.value.empty()) return "option " + Quoted(g.known->name) + " needs a value: a device path";
+      (g.known->option == Option::Com1 ? line.com1 : line.com2) = g.value;
       return std::nullopt;
     case Option::Send:
       line.send.commands.push_back(g.value);
@@ -169,12 +169,12 @@ bool OnlyForSend(Option option) {
 }
 
 std::optional<std::string> Check(const Tokens& tokens, CommandLine& line) {
-  std::vector<const OptionSpec*> seen;
+  std::vector<const KnownOption*> seen;
   for (const Given& g : tokens.given) {
     const bool twice = std::any_of(seen.begin(), seen.end(),
-                                   [&g](const OptionSpec* s) { return s->option == g.spec->option; });
-    if (twice && !g.spec->repeatable) return "option " + Quoted(g.spec->name) + " is given twice";
-    seen.push_back(g.spec);
+                                   [&g](const KnownOption* s) { return s->option == g.known->option; });
+    if (twice && !g.known->repeatable) return "option " + Quoted(g.known->name) + " is given twice";
+    seen.push_back(g.known);
     if (auto error = Apply(g, line)) return error;
   }
   const bool sending = Has(tokens, Option::Send);
@@ -184,8 +184,8 @@ std::optional<std::string> Check(const Tokens& tokens, CommandLine& line) {
     return std::nullopt;
   }
   for (const Given& g : tokens.given) {
-    if (OnlyForSend(g.spec->option) && !sending) {
-      return "option " + Quoted(g.spec->name) + " only applies with --send";
+    if (OnlyForSend(g.known->option) && !sending) {
+      return "option " + Quoted(g.known->name) + " only applies with --send";
     }
   }
   line.mode = sending ? RunMode::Send : RunMode::Window;

@@ -14,11 +14,11 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <termios.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -34,17 +34,13 @@
 namespace {
 
 double Now() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void SleepUntil(double when) {
-  timespec t{};
-  t.tv_sec = static_cast<time_t>(when);
-  t.tv_nsec = static_cast<long>((when - static_cast<double>(t.tv_sec)) * 1e9);
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
-  }
+  const std::chrono::duration<double> since(when);
+  std::this_thread::sleep_until(
+      std::chrono::steady_clock::time_point(std::chrono::duration_cast<std::chrono::steady_clock::duration>(since)));
 }
 
 [[noreturn]] void Die(const std::string& what) {
