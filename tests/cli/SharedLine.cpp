@@ -1,7 +1,6 @@
 #include "SharedLine.h"
 
 #include <fcntl.h>
-#include <pty.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,29 +21,18 @@ void WriteAll(int fd, const char* bytes, ssize_t count) {
 }  // namespace
 
 SharedLine::SharedLine(const std::vector<QString>& projectors) {
-  char name[256] = {};
-  if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
-  path_ = name;
-  termios raw{};
-  tcgetattr(slave_, &raw);
-  cfmakeraw(&raw);
-  tcsetattr(slave_, TCSANOW, &raw);
-  fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-
   for (const QString& device : projectors) {
     const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) throw std::runtime_error("cannot open " + device.toStdString());
     drops_.push_back(fd);
   }
-  Watch(master_, drops_, true);
-  for (const int drop : drops_) Watch(drop, {master_}, false);
+  Watch(line_.MasterFd(), drops_, true);
+  for (const int drop : drops_) Watch(drop, {line_.MasterFd()}, false);
 }
 
 SharedLine::~SharedLine() {
   notifiers_.clear();
   for (const int fd : drops_) ::close(fd);
-  ::close(slave_);
-  ::close(master_);
 }
 
 void SharedLine::Watch(int from, const std::vector<int>& to, bool fromPanel) {
@@ -60,7 +48,7 @@ void SharedLine::Watch(int from, const std::vector<int>& to, bool fromPanel) {
     }
     if (fromPanel) {
       termios settings{};
-      if (tcgetattr(slave_, &settings) == 0) speedSeen_ = cfgetospeed(&settings);
+      if (tcgetattr(line_.SlaveFd(), &settings) == 0) speedSeen_ = cfgetospeed(&settings);
     }
     for (const int fd : to) WriteAll(fd, buffer, n);
   });

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "Pty.h"
+
 // One serial line with several projectors on it: what the panel writes reaches every projector,
 // and what any projector writes reaches the panel. The panel's end is a pseudo terminal of its
 // own; the projectors' ends are devices the simulators print. Bytes pass while the event loop runs.
@@ -19,16 +21,14 @@ class SharedLine {
   SharedLine& operator=(const SharedLine&) = delete;
 
   // The device the panel opens.
-  QString Path() const { return QString::fromStdString(path_); }
+  QString Path() const { return QString::fromStdString(line_.SlavePath()); }
   // The line speed the panel had set when its last bytes were passed on; 0 before any.
   speed_t SpeedSeen() const { return speedSeen_; }
 
  private:
   void Watch(int from, const std::vector<int>& to, bool fromPanel);
 
-  int master_ = -1;
-  int slave_ = -1;  // held, so the line does not hang up each time the panel closes it
-  std::string path_;
+  Pty line_;  // its slave end stays held, so the line does not hang up when the panel closes it
   std::vector<int> drops_;
   std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;
   speed_t speedSeen_ = 0;

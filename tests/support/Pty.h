@@ -12,6 +12,10 @@ class Pty {
   Pty& operator=(const Pty&) = delete;
 
   const std::string& SlavePath() const { return slavePath_; }
+  // For a test that passes bytes on itself (a relay): the master end, non-blocking, and the slave
+  // end the pair holds open.
+  int MasterFd() const { return master_; }
+  int SlaveFd() const { return slave_; }
 
   void Write(const std::string& bytes);
   // Reads what the panel has written, waiting up to timeoutMs for `count` bytes.
