@@ -18,27 +18,18 @@ bool SendSession::Start(const SendRequest& request) {
   // The window's start-up opens COM1 before it selects anything; here the chosen port is the
   // only one touched, so a missing or busy COM1 cannot stop a run on COM2. The same option
   // handlers as the panel's do the choosing: on a closed port the speed is kept for the open
-  // and the port selection only picks the device.
-  form_.Dispatch.Run(OnFailure::EndProgram, [&] {
-    if (request.speed == 9600) {
-      form_.linkSettings.Option10_Click();
-    } else {
-      form_.linkSettings.Option9_Click();
-    }
-  });
-  if (window_.Failed()) return false;
-  form_.Dispatch.Run(OnFailure::EndProgram, [&] {
-    if (request.port == 2) {
-      form_.linkSettings.Option2_Click();
-    } else {
-      form_.linkSettings.Option1_Click();
-    }
-  });
-  if (window_.Failed()) return false;
-  form_.Dispatch.Run(OnFailure::EndProgram, [this] { link_.Open(); });
-  if (window_.Failed()) return false;
-  form_.AddressOption_Click(*request.address);
-  return true;
+  // and the port selection only picks the device. A failure is reported as the start-up's is.
+  const auto step = [this](const std::function<void()>& handler) {
+    form_.Dispatch.Run(OnFailure::EndProgram, handler);
+    return !window_.Failed();
+  };
+  LinkSettings& settings = form_.linkSettings;
+  const bool opened =
+      step([&] { request.speed == 9600 ? settings.Option10_Click() : settings.Option9_Click(); }) &&
+      step([&] { request.port == 2 ? settings.Option2_Click() : settings.Option1_Click(); }) &&
+      step([this] { link_.Open(); });
+  if (opened) form_.AddressOption_Click(*request.address);
+  return opened;
 }
 
 void SendSession::Transmit(const std::string& command) {
