@@ -10,6 +10,7 @@
 
 #include "SendRig.h"
 #include "SharedLine.h"
+#include "SimTemperatures.h"
 #include "launcher/SimProcess.h"
 
 namespace {
@@ -45,9 +46,7 @@ TEST(SendWithSimulator, PowersOnThroughTheCountDownAcrossRuns) {
 // status empty rather than repeating the query before it.
 TEST(SendWithSimulator, EveryStatusQueryDecodesInOneRun) {
   SimProcess sim({"--warmup-ms", "0", "--lamp-hours", "4321"});
-  const char* reading = R"(2 [3-7] \. \d)";  // a room at 25 degrees, sensors near it
-  const std::string temperatures = std::string("  S1= \\+ ") + reading + " C  ,   S2=  " + reading +
-                                   " C  ,   S3= " + reading + "  C  ,   S4=  " + reading + " C ";
+  const std::string temperatures = SimTemperatureLinePattern();
   const struct {
     std::string command;
     std::string status;  // a pattern of the whole STATUS line

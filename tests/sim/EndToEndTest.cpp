@@ -8,6 +8,7 @@
 #include "FakeWindow.h"
 #include "Pty.h"
 #include "QtRig.h"
+#include "SimTemperatures.h"
 #include "launcher/SimProcess.h"
 #include "controller/Form1.h"
 #include "platform/QtSerialLink.h"
@@ -59,9 +60,7 @@ TEST(WithSimulator, StandsByThenPowersOnAfterTheCountDown) {
 
 TEST(WithSimulator, EveryStatusQueryDecodes) {
   SimRig rig({"--warmup-ms", "0", "--lamp-hours", "4321"});
-  const char* reading = R"(2 [3-7] \. \d)";  // a room at 25 degrees, sensors near it
-  const std::string temperatures = std::string("  S1= \\+ ") + reading + " C  ,   S2=  " + reading +
-                                   " C  ,   S3= " + reading + "  C  ,   S4=  " + reading + " C ";
+  const std::string temperatures = SimTemperatureLinePattern();
   const struct {
     const char* command;  // sent before the query when not empty
     const char* query;
