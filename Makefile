@@ -1,20 +1,23 @@
 # make demo: install what is missing, build optimized, open the panel on a simulated projector.
 # make test: install what is missing, build, run every test headless.
+# make test-optimized: the same suite built optimised (-O2), as CI runs it.
 # make bench: optimised build in build-bench, then the receive benchmarks (about a minute and a half).
 # make fuzz: clang build of the core in build-fuzz, then the receive path fuzzed for FUZZ_SECONDS.
 # make package: the Debian package, from its own optimized build.
 BUILD         ?= build
 ASAN_BUILD    ?= build-asan
+OPT_BUILD     ?= build-opt
 RELEASE_BUILD ?= build-release
 PACKAGE_BUILD ?= build-package
 BENCH_BUILD   ?= build-bench
 FUZZ_BUILD    ?= build-fuzz
 BENCH_SECONDS ?= 60
 FUZZ_SECONDS  ?= 60
-CMAKE_FLAGS    = -G Ninja -DCMAKE_BUILD_TYPE=Debug
+# Warnings are errors where we choose the compiler; a packager's own build only shows them.
+CMAKE_FLAGS    = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPANEL_WERROR=ON
 JOBS          ?= $(shell nproc)
 
-.PHONY: demo test test-sanitize build release package deps clean screenshots bench fuzz reference-pictures
+.PHONY: demo test test-sanitize test-optimized build release package deps clean screenshots bench fuzz reference-pictures
 
 deps:
 	@scripts/install-deps.sh
@@ -46,6 +49,13 @@ test-sanitize: deps
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
 	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
+# The same suite optimised: warnings and faults that only the optimiser brings out show here, not
+# in a packager's build. The package check is left out (it builds optimised already).
+test-optimized: deps
+	cmake -S . -B $(OPT_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_WERROR=ON
+	cmake --build $(OPT_BUILD) -j $(JOBS)
+	cd $(OPT_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -E '^DebianPackage$$'
+
 # Pictures of the panel for the README, from the real window on the offscreen platform.
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/panel-screenshots/panel-screenshots docs/screenshots
@@ -63,7 +73,7 @@ bench: deps
 # a failing input to $(FUZZ_BUILD)/; fuzz/corpus holds the seeds.
 fuzz:
 	scripts/install-deps.sh --fuzz
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_FUZZ=ON
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_FUZZ=ON -DPANEL_WERROR=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	mkdir -p $(FUZZ_BUILD)/corpus
 	$(FUZZ_BUILD)/fuzz/receive-path-fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
@@ -74,4 +84,4 @@ reference-pictures: build
 	cd $(BUILD) && PANEL_WRITE_REFERENCES=1 QT_QPA_PLATFORM=offscreen tests/qt_tests --gtest_filter='PanelPictures.*'
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(PACKAGE_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(OPT_BUILD) $(RELEASE_BUILD) $(PACKAGE_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "controller/Form1.h"
+#include "panel/Form1.h"
 #include "exchange/Render.h"
 #include "exchange/ReplyDecoders.h"
 

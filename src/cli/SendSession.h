@@ -8,7 +8,7 @@
 #include "cli/ConsoleWindow.h"
 #include "cli/SendReport.h"
 #include "cli/SendRequest.h"
-#include "controller/Form1.h"
+#include "panel/Form1.h"
 #include "platform/PortMap.h"
 #include "platform/QtSerialLink.h"
 #include "platform/QtTimer.h"

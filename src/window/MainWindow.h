@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "controller/Form1.h"
+#include "panel/Form1.h"
 #include "platform/QtTimer.h"
 
 // The window Form1: owns the widgets and the timers, routes every widget event to the core

@@ -5,7 +5,7 @@
 #include "FakeWindow.h"
 #include "Pty.h"
 #include "SendRig.h"
-#include "controller/Form1.h"
+#include "panel/Form1.h"
 #include "exchange/FreeText.h"
 #include "platform/QtSerialLink.h"
 

@@ -11,7 +11,7 @@
 #include "FakeLink.h"
 #include "FakeWindow.h"
 #include "commands/CommandCatalogue.h"
-#include "controller/Form1.h"
+#include "panel/Form1.h"
 #include "hold/HoldButton.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "QtRig.h"
 #include "SimTemperatures.h"
 #include "launcher/SimProcess.h"
-#include "controller/Form1.h"
+#include "panel/Form1.h"
 #include "platform/QtSerialLink.h"
 
 namespace {

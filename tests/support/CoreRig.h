@@ -3,7 +3,7 @@
 #include "FakeClock.h"
 #include "FakeLink.h"
 #include "FakeWindow.h"
-#include "controller/Form1.h"
+#include "panel/Form1.h"
 
 // The whole core on fakes: a fake link, four timers on one fake clock, a recording window.
 struct CoreRig {

@@ -9,7 +9,7 @@
 #include "FakeClock.h"
 #include "FakeWindow.h"
 #include "Pty.h"
-#include "controller/Form1.h"
+#include "panel/Form1.h"
 #include "platform/QtSerialLink.h"
 
 // The core with the real QSerialPort adapter on a pseudo terminal; timers stay on a fake clock
