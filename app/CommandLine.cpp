@@ -1,191 +1,182 @@
 #include "CommandLine.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
 #include <algorithm>
-#include <array>
-#include <cctype>
+#include <vector>
 
 #ifndef PANEL_VERSION
 #error "PANEL_VERSION comes from the project's version in CMake"
 #endif
 
+// Qt's parser reads the options and their values. What it does not do is kept here, and small:
+// the order in which mistakes are named, our own texts for them, a value that looks like the next
+// option, repeatable and exclusive options, and the values each option takes.
 namespace {
 
 enum class Option { Help, Version, ListPorts, Com1, Com2, Send, Port, Speed, Address, Json };
 
 struct KnownOption {
-  std::string_view name;
+  QStringList names;
   Option option;
-  std::string_view value;  // what the value is, for messages; empty for a flag
+  const char* value;  // what the value is, for messages; empty for a flag
   bool repeatable = false;
+  bool onlyForSend = false;
 };
 
-constexpr std::array kOptions{
-    KnownOption{"--help", Option::Help, ""},
-    KnownOption{"-h", Option::Help, ""},
-    KnownOption{"--version", Option::Version, ""},
-    KnownOption{"--list-ports", Option::ListPorts, ""},
-    KnownOption{"--com1", Option::Com1, "a device path"},
-    KnownOption{"--com2", Option::Com2, "a device path"},
-    KnownOption{"--send", Option::Send, "a command", true},
-    KnownOption{"--port", Option::Port, "1 or 2"},
-    KnownOption{"--speed", Option::Speed, "19200 or 9600"},
-    KnownOption{"--address", Option::Address, "single, all, 001, 002, 003 or 004"},
-    KnownOption{"--json", Option::Json, ""},
-};
-
-struct Given {
-  const KnownOption* known;
-  std::string value;
-};
-
-std::string Quoted(std::string_view text) {
-  // Appended piece by piece: GCC 12's -Wrestrict misfires on "'" + std::string(...) at -O3.
-  std::string quoted;
-  quoted.reserve(text.size() + 2);
-  quoted += '\'';
-  quoted += text;
-  quoted += '\'';
-  return quoted;
+const std::vector<KnownOption>& Options() {
+  static const std::vector<KnownOption> options{
+      {{"h", "help"}, Option::Help, ""},
+      {{"V", "version"}, Option::Version, ""},
+      {{"list-ports"}, Option::ListPorts, ""},
+      {{"com1"}, Option::Com1, "a device path"},
+      {{"com2"}, Option::Com2, "a device path"},
+      {{"send"}, Option::Send, "a command", true},
+      {{"port"}, Option::Port, "1 or 2", false, true},
+      {{"speed"}, Option::Speed, "19200 or 9600", false, true},
+      {{"address"}, Option::Address, "single, all, 001, 002, 003 or 004", false, true},
+      {{"json"}, Option::Json, "", false, true},
+  };
+  return options;
 }
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
+std::string Quoted(const QString& text) { return "'" + text.toStdString() + "'"; }
 
-const KnownOption* Find(std::string_view name) {
-  const auto* found = std::find_if(kOptions.begin(), kOptions.end(),
-                                   [name](const KnownOption& known) { return known.name == name; });
-  return found == kOptions.end() ? nullptr : found;
-}
+// How the option was written: "--com1" for com1, "-h" for h.
+QString Written(const QString& name) { return (name.size() == 1 ? "-" : "--") + name; }
 
 // A device path given without its option is the commonest slip; say how to write it.
-std::string Stray(std::string_view arg) {
+std::string Stray(const QString& arg) {
   std::string error = "unexpected argument " + Quoted(arg);
-  if (arg.starts_with("/dev/")) {
-    error += " (to name the device of COM1, write --com1 " + std::string(arg) + ")";
+  if (arg.startsWith(QLatin1String("/dev/"))) {
+    error += " (to name the device of COM1, write --com1 " + arg.toStdString() + ")";
   }
   return error;
 }
 
-struct Tokens {
-  std::vector<Given> given;
-  std::string firstError;
+// The option's name as written in `arg` ("--com1=x" and "-com1" give "com1"); empty for no option.
+QString NameIn(const QString& arg) {
+  if (arg.size() < 2 || arg[0] != QLatin1Char('-')) return {};
+  const QString name = arg.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);
+  return name.left(name.indexOf(QLatin1Char('=')));
+}
+
+const KnownOption* Find(const QString& name) {
+  const auto& options = Options();
+  const auto found = std::find_if(options.begin(), options.end(),
+                                  [&name](const KnownOption& known) { return known.names.contains(name); });
+  return found == options.end() ? nullptr : &*found;
+}
+
+// The first mistake in `args` by position, or nothing. Qt tells which arguments are unknown
+// options and which are stray; its own checks of values are stricter about form than ours are
+// about position, so the few it lacks are made here.
+struct Mistake {
+  qsizetype at;
+  std::string text;
 };
 
-// Splits the arguments into options and their values. Reading goes on past a mistake, so that
-// --help or --version anywhere on the line still answer.
-Tokens Tokenize(const std::vector<std::string_view>& args) {
-  Tokens tokens;
-  const auto fail = [&tokens](std::string error) {
-    if (tokens.firstError.empty()) tokens.firstError = std::move(error);
+std::optional<Mistake> FirstMistake(const QStringList& args, const QCommandLineParser& parser) {
+  std::vector<Mistake> found;
+  const auto indexOf = [&args](const auto& matches) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+      if (matches(args[i])) return i;
+    }
+    return args.size();
   };
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view arg = args[i];
-    if (arg.size() < 2 || arg[0] != '-') {
-      fail(Stray(arg));
-      continue;
-    }
-    std::string_view name = arg;
-    std::optional<std::string_view> inlineValue;
-    if (const auto equals = arg.find('='); arg.starts_with("--") && equals != std::string_view::npos) {
-      name = arg.substr(0, equals);
-      inlineValue = arg.substr(equals + 1);
-    }
-    const KnownOption* known = Find(name);
-    if (known == nullptr) {
-      fail("unknown option " + Quoted(name));
-      continue;
-    }
-    if (known->value.empty()) {
-      if (inlineValue) fail("option " + Quoted(name) + " takes no value");
-      tokens.given.push_back({known, {}});
-      continue;
-    }
-    if (inlineValue) {
-      tokens.given.push_back({known, std::string(*inlineValue)});
-    } else if (i + 1 < args.size() && !args[i + 1].starts_with("--")) {
-      tokens.given.push_back({known, std::string(args[++i])});
-    } else {
-      fail("option " + Quoted(name) + " needs a value: " + std::string(known->value));
-    }
+  for (const QString& name : parser.unknownOptionNames()) {
+    const qsizetype at = indexOf([&name](const QString& arg) { return NameIn(arg) == name; });
+    const QString written = at < args.size() ? args[at].left(args[at].indexOf(QLatin1Char('='))) : Written(name);
+    found.push_back({at, "unknown option " + Quoted(written)});
   }
-  return tokens;
+  for (const QString& stray : parser.positionalArguments()) {
+    found.push_back({indexOf([&stray](const QString& arg) { return arg == stray; }), Stray(stray)});
+  }
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    // Qt ends the options at "--"; here it is a mistake, as the program takes no file names.
+    if (args[i] == QLatin1String("--")) found.push_back({i, "unknown option '--'"});
+    const KnownOption* known = Find(NameIn(args[i]));
+    if (known == nullptr) continue;
+    const bool inlineValue = args[i].contains(QLatin1Char('='));
+    const QString written = args[i].left(args[i].indexOf(QLatin1Char('=')));
+    if (*known->value == '\0') {
+      if (inlineValue) found.push_back({i, "option " + Quoted(written) + " takes no value"});
+      continue;
+    }
+    // Qt would take the next option as the value: "--com1 --help" is a missing value, and help.
+    if (inlineValue) continue;
+    if (i + 1 == args.size() || args[i + 1].startsWith(QLatin1String("--"))) {
+      found.push_back({i, "option " + Quoted(written) + " needs a value: " + known->value});
+    }
+    ++i;  // the value, whatever it looks like
+  }
+  if (found.empty()) return std::nullopt;
+  return *std::min_element(found.begin(), found.end(),
+                           [](const Mistake& a, const Mistake& b) { return a.at < b.at; });
 }
 
-bool Has(const Tokens& tokens, Option option) {
-  return std::any_of(tokens.given.begin(), tokens.given.end(),
-                     [option](const Given& g) { return g.known->option == option; });
+std::string BadValue(const KnownOption& known, const QString& value) {
+  return "option " + Quoted(Written(known.names.back())) + " takes " + known.value + ", not " + Quoted(value);
 }
 
-std::string BadValue(const Given& g) {
-  return "option " + Quoted(g.known->name) + " takes " + std::string(g.known->value) + ", not " + Quoted(g.value);
-}
-
-// Applies one option to the result; the reason when its value is not one it takes.
-std::optional<std::string> Apply(const Given& g, CommandLine& line) {
-  switch (g.known->option) {
+// Takes one option's value into the result; the reason when it is not one the option takes.
+std::optional<std::string> Apply(const KnownOption& known, const QString& value, CommandLine& line) {
+  switch (known.option) {
     case Option::Com1:
     case Option::Com2:
-      if (g.value.empty()) return "option " + Quoted(g.known->name) + " needs a value: a device path";
-      (g.known->option == Option::Com1 ? line.com1 : line.com2) = g.value;
-      return std::nullopt;
-    case Option::Send:
-      line.send.commands.push_back(g.value);
-      return std::nullopt;
+      if (value.isEmpty()) return "option " + Quoted(Written(known.names.back())) + " needs a value: " + known.value;
+      (known.option == Option::Com1 ? line.com1 : line.com2) = value.toStdString();
+      break;
+    case Option::Send: line.send.commands.push_back(value.toStdString()); break;
     case Option::Port:
-      if (g.value != "1" && g.value != "2") return BadValue(g);
-      line.send.port = static_cast<std::int16_t>(g.value[0] - '0');
-      return std::nullopt;
+      if (value != QLatin1String("1") && value != QLatin1String("2")) return BadValue(known, value);
+      line.send.port = static_cast<std::int16_t>(value.toInt());
+      break;
     case Option::Speed:
-      if (g.value != "19200" && g.value != "9600") return BadValue(g);
-      line.send.speed = g.value == "9600" ? 9600 : 19200;
-      return std::nullopt;
+      if (value != QLatin1String("19200") && value != QLatin1String("9600")) return BadValue(known, value);
+      line.send.speed = value.toInt();
+      break;
     case Option::Address: {
-      const std::string wanted = Lower(g.value);
-      for (const AddressOption& option : kAddressOptions) {
-        if (Lower(option.caption) == wanted) {
-          line.send.address = &option;
-          return std::nullopt;
-        }
-      }
-      return BadValue(g);
+      const auto* option = std::find_if(kAddressOptions.begin(), kAddressOptions.end(), [&value](const AddressOption& o) {
+        return QString::fromLatin1(o.caption.data(), static_cast<qsizetype>(o.caption.size()))
+                   .compare(value, Qt::CaseInsensitive) == 0;
+      });
+      if (option == kAddressOptions.end()) return BadValue(known, value);
+      line.send.address = option;
+      break;
     }
-    case Option::Json:
-      line.send.json = true;
-      return std::nullopt;
+    case Option::Json: line.send.json = true; break;
     case Option::Help:
     case Option::Version:
-    case Option::ListPorts:
-      return std::nullopt;
+    case Option::ListPorts: break;
   }
   return std::nullopt;
 }
 
-bool OnlyForSend(Option option) {
-  return option == Option::Port || option == Option::Speed || option == Option::Address || option == Option::Json;
-}
-
-std::optional<std::string> Check(const Tokens& tokens, CommandLine& line) {
+std::optional<std::string> Check(const QCommandLineParser& parser, CommandLine& line) {
+  // In the order given, so that the first wrong value is the one named.
+  std::vector<std::pair<const KnownOption*, QString>> given;
   std::vector<const KnownOption*> seen;
-  for (const Given& g : tokens.given) {
-    const bool twice = std::any_of(seen.begin(), seen.end(),
-                                   [&g](const KnownOption* s) { return s->option == g.known->option; });
-    if (twice && !g.known->repeatable) return "option " + Quoted(g.known->name) + " is given twice";
-    seen.push_back(g.known);
-    if (auto error = Apply(g, line)) return error;
+  for (const QString& name : parser.optionNames()) {
+    const KnownOption* known = Find(name);
+    const qsizetype nth = std::count(seen.begin(), seen.end(), known);
+    if (nth > 0 && !known->repeatable) return "option " + Quoted(Written(name)) + " is given twice";
+    seen.push_back(known);
+    const QStringList values = parser.values(known->names.back());
+    given.emplace_back(known, *known->value == '\0' ? QString() : values.value(nth));
   }
-  const bool sending = Has(tokens, Option::Send);
-  if (Has(tokens, Option::ListPorts)) {
-    if (tokens.given.size() > 1) return std::string("option '--list-ports' takes no other options");
+  for (const auto& [known, value] : given) {
+    if (auto error = Apply(*known, value, line)) return error;
+  }
+  const bool sending = !line.send.commands.empty();
+  if (std::any_of(given.begin(), given.end(), [](const auto& g) { return g.first->option == Option::ListPorts; })) {
+    if (given.size() > 1) return std::string("option '--list-ports' takes no other options");
     line.mode = RunMode::ListPorts;
     return std::nullopt;
   }
-  for (const Given& g : tokens.given) {
-    if (OnlyForSend(g.known->option) && !sending) {
-      return "option " + Quoted(g.known->name) + " only applies with --send";
+  for (const auto& [known, value] : given) {
+    if (known->onlyForSend && !sending) {
+      return "option " + Quoted(Written(known->names.back())) + " only applies with --send";
     }
   }
   line.mode = sending ? RunMode::Send : RunMode::Window;
@@ -195,16 +186,33 @@ std::optional<std::string> Check(const Tokens& tokens, CommandLine& line) {
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
+  QStringList arguments;
+  for (const std::string_view arg : args) {
+    arguments.append(QString::fromLocal8Bit(arg.data(), static_cast<qsizetype>(arg.size())));
+  }
+  QCommandLineParser parser;
+  // "-x" is a whole name, so a mistake is named as it was written.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  for (const KnownOption& known : Options()) {
+    parser.addOption(*known.value == '\0' ? QCommandLineOption(known.names)
+                                          : QCommandLineOption(known.names, QString(), QString::fromLatin1(known.value)));
+  }
+  parser.parse(QStringList{QStringLiteral("projector-panel")} + arguments);
+
   CommandLine line;
-  const Tokens tokens = Tokenize(args);
-  if (Has(tokens, Option::Help)) {
+  // Help and version answer whatever else is on the line, mistakes included, even where Qt took
+  // them as the value of the option before.
+  const auto asked = [&](const char* name) {
+    return parser.isSet(QLatin1String(name)) || arguments.contains(QLatin1String("--") + QLatin1String(name));
+  };
+  if (asked("help")) {
     line.mode = RunMode::Help;
-  } else if (Has(tokens, Option::Version)) {
+  } else if (asked("version")) {
     line.mode = RunMode::Version;
-  } else if (!tokens.firstError.empty()) {
+  } else if (const auto mistake = FirstMistake(arguments, parser)) {
     line.mode = RunMode::Usage;
-    line.error = tokens.firstError;
-  } else if (auto error = Check(tokens, line)) {
+    line.error = mistake->text;
+  } else if (auto error = Check(parser, line)) {
     line = CommandLine{};
     line.mode = RunMode::Usage;
     line.error = *error;

@@ -36,7 +36,7 @@ constexpr const char* kSending =
 constexpr const char* kOther =
     "Other options:\n"
     "  -h, --help           show this help and exit\n"
-    "  --version            show the version and exit\n";
+    "  -V, --version        show the version and exit\n";
 
 constexpr const char* kExamples =
     "Examples:\n"

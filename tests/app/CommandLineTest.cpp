@@ -28,6 +28,7 @@ TEST(CommandLine, ReadsWhatEachOptionAsksFor) {
       {{"--help"}, RunMode::Help},
       {{"-h"}, RunMode::Help},
       {{"--version"}, RunMode::Version},
+      {{"-V"}, RunMode::Version},
       {{"--list-ports"}, RunMode::ListPorts},
       // Help and version answer whatever else is on the line, mistakes included.
       {{"--bogus", "--help"}, RunMode::Help},
@@ -119,7 +120,7 @@ TEST(CommandLine, HelpDocumentsEveryOption) {
   EXPECT_EQ(help.rfind(UsageText(), 0), 0u);
   for (const char* option : {"--com1 PATH", "--com2 PATH", "--list-ports", "--send COMMAND", "--port 1|2",
                              "--speed 19200|9600", "--address single|all|001|002|003|004", "--json", "-h, --help",
-                             "--version", "--com1 /dev/serial/by-id/usb-"}) {
+                             "-V, --version", "--com1 /dev/serial/by-id/usb-"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
 }
