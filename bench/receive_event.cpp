@@ -23,6 +23,7 @@ class FeedLink : public SerialLink {
   void Close() override {}
   void Write(const std::string&) override {}
   std::string ReadAvailable() override { return std::exchange(pending_, {}); }
+  void DiscardInput() override { pending_.clear(); }
   std::int16_t EventCode() const override { return kDataReceived; }
   bool OutputPending() const override { return false; }
 

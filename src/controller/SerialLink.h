@@ -41,6 +41,9 @@ class SerialLink {
   virtual void Close() = 0;                                  // no-op on a closed port; a lost one becomes closed
   virtual void Write(const std::string& bytes) = 0;
   virtual std::string ReadAvailable() = 0;                   // everything received, not yet taken
+  // Drops every byte received and not yet taken, what the driver still holds included: bytes
+  // that came before a frame went out cannot be its answer. Nothing on a closed port.
+  virtual void DiscardInput() = 0;
   virtual std::int16_t EventCode() const = 0;                // code of the event being notified
   // True while bytes written earlier have not yet left for the line, counting what the driver
   // still holds as well as the port's own buffer.

@@ -125,7 +125,11 @@ std::optional<QtSerialLink::OpenFailure> QtSerialLink::TryOpen() {
     port_.clearError();
     return failure;
   }
-  if (Apply(settings_)) return std::nullopt;
+  if (Apply(settings_)) {
+    // Whatever the device sent before this open answers nothing the panel asked.
+    DiscardInput();
+    return std::nullopt;
+  }
   OpenFailure failure{port_.error(), port_.errorString(), true};
   port_.close();
   port_.clearError();
@@ -196,6 +200,10 @@ std::string QtSerialLink::ReadAvailable() {
   if (!port_.isOpen()) return {};
   const QByteArray data = port_.readAll();
   return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+}
+
+void QtSerialLink::DiscardInput() {
+  if (port_.isOpen()) port_.clear(QSerialPort::Input);
 }
 
 std::int16_t QtSerialLink::EventCode() const { return eventCode_; }

@@ -30,6 +30,7 @@ class QtSerialLink : public QObject, public SerialLink {
   void Close() override;
   void Write(const std::string& bytes) override;
   std::string ReadAvailable() override;
+  void DiscardInput() override;
   std::int16_t EventCode() const override;
   bool OutputPending() const override;
 

@@ -19,6 +19,7 @@ class FakeLink : public SerialLink {
   void Close() override;
   void Write(const std::string& bytes) override;
   std::string ReadAvailable() override;
+  void DiscardInput() override { pending_.clear(); }
   std::int16_t EventCode() const override;
   bool OutputPending() const override;
 
