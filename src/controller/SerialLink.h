@@ -52,6 +52,12 @@ class SerialLink {
   // Raised for every event of the port; every arrival of data raises it with EventCode 2.
   void SetOnComm(std::function<void()> handler) { onComm_ = std::move(handler); }
 
+  // Something the operator must be told that no operation of the controller's can throw: a
+  // failure that comes back after the operation returned (a write the driver could not deliver),
+  // or a setting the device cannot take but the program can live with. The text is shown as a
+  // warning, as it stands.
+  void SetOnNotice(std::function<void(const std::string&)> handler) { onNotice_ = std::move(handler); }
+
   // While one lives, a write on a lost port fails at once instead of opening the device again.
   // The repeat tick sends under one: a held button must not try to open a vanished device at
   // every tick; the next press may.
@@ -71,9 +77,13 @@ class SerialLink {
   void RaiseOnComm() {
     if (onComm_) onComm_();
   }
+  void RaiseNotice(const std::string& text) {
+    if (onNotice_) onNotice_(text);
+  }
   bool ReopenAllowed() const { return reopenAllowed_; }
 
  private:
   std::function<void()> onComm_;
+  std::function<void(const std::string&)> onNotice_;
   bool reopenAllowed_ = true;
 };

@@ -164,4 +164,14 @@ TEST(PortSelectionFallback, FailingFallbackAddsNoSecondBox) {
   }
 }
 
+// A failure the link learns of after the operation returned reaches the operator as one warning,
+// and never as a second box over one already open.
+TEST(LinkNotice, IsOneWarningNeverStacked) {
+  CoreRig rig;
+  rig.Start();
+  rig.window.whileWarningShown = [&rig] { rig.link.Notice("second"); };
+  rig.link.Notice("first");
+  EXPECT_EQ(rig.window.warnings, Calls{"first"});
+}
+
 }  // namespace

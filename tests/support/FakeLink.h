@@ -32,6 +32,9 @@ class FakeLink : public SerialLink {
   bool outputPending = false;
   double PendingBytes() const;
 
+  // Tells the operator something no operation threw, as a link does when a failure comes later.
+  void Notice(const std::string& text) { RaiseNotice(text); }
+
   // Delivers received characters with an event of the given code.
   void Receive(const std::string& input, std::int16_t code = kDataReceived);
 
