@@ -14,10 +14,12 @@
 #include "Pty.h"
 #include "QtRig.h"
 #include "SimTemperatures.h"
+#include "BoxWatcher.h"
 #include "Ser2net.h"
 #include "launcher/SimProcess.h"
 #include "panel/Form1.h"
 #include "platform/LinkByDevice.h"
+#include "window/MainWindow.h"
 
 namespace {
 
@@ -291,6 +293,34 @@ TEST(WithSimulator, ThroughANetworkServerTheLinkKeepsItsRules) {
       ASSERT_TRUE(rig.window.fatals.empty()) << rig.window.fatals[0];
       c.check(rig);
     }
+  }
+}
+
+// The real window on a network port, driven by mouse clicks: STATUS, then COM and 9600.
+TEST(WithSimulator, TheWindowWorksThroughANetworkServer) {
+  for (const Via via : {Via::Rfc2217, Via::Raw}) {
+    SCOPED_TRACE(Shown(via));
+    SimProcess sim({});
+    const std::unique_ptr<Ser2net> server = Server(via, sim.Path());
+    const BoxWatcher boxes;
+    LinkByDevice link(PortMap{server->Url(), QStringLiteral("/nonexistent/com2")});
+    MainWindow window(link);
+    window.Load();
+    ASSERT_FALSE(window.Failed());
+    window.show();
+    const auto click = [&window](const char* name) {
+      QTest::mouseClick(window.Control(QString::fromLatin1(name)), Qt::LeftButton);
+    };
+    click("Command44");
+    EXPECT_TRUE(WaitUntil([&] { return window.Core().Panel.Label22 == " Stand by"; }, 5000));
+    click("Command33");
+    click("Option10");
+    EXPECT_EQ(DeviceSpeed(sim.Path()), via == Via::Rfc2217 ? B9600 : B19200);
+    EXPECT_EQ(boxes.texts.size(), via == Via::Rfc2217 ? 0 : 1);  // the raw port's speed is the server's
+    EXPECT_TRUE(link.IsOpen());
+    QTest::qWait(1100);  // the display clears
+    click("Command44");
+    EXPECT_TRUE(WaitUntil([&] { return window.Core().Panel.Label22 == " Stand by"; }, 5000));
   }
 }
 
