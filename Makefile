@@ -62,13 +62,14 @@ screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/panel-screenshots/panel-screenshots docs/screenshots
 
 # Figures, not pass or fail: the cost of one receive event with the buffer empty and full, then
-# the panel flooded on a pseudo terminal beside a bare Qt program that only drains one.
+# the panel flooded on a pseudo terminal beside a bare Qt program that only drains one, and the
+# panel flooded through ser2net (rfc2217:// and socket://).
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target receive-event-bench flood-bench panel-harness bare-drain projector-panel
 	$(BENCH_BUILD)/bench/receive-event-bench
 	$(BENCH_BUILD)/bench/flood-bench --seconds $(BENCH_SECONDS) --panel $(BENCH_BUILD)/app/projector-panel \
-	  --harness $(BENCH_BUILD)/bench/panel-harness --bare $(BENCH_BUILD)/bench/bare-drain
+	  --harness $(BENCH_BUILD)/bench/panel-harness --bare $(BENCH_BUILD)/bench/bare-drain --ser2net /usr/sbin/ser2net
 
 # The receive path and the Telnet codec under libFuzzer with ASan and UBSan, within FUZZ_SECONDS in
 # all. New inputs go to $(FUZZ_BUILD)/corpus and corpus-telnet, a failing input to $(FUZZ_BUILD)/;

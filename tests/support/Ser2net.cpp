@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QThread>
 #include <stdexcept>
@@ -56,7 +57,10 @@ void Ser2net::Start() {
   // -n: in the foreground, a child of the test; -u: no lock files under /var/lock.
   process_.setProcessChannelMode(QProcess::MergedChannels);
   process_.setStandardOutputFile(QProcess::nullDevice());  // its one complaint: no mDNS here
-  process_.start(QStringLiteral("ser2net"),
+  // Debian puts it in /usr/sbin, which a user's PATH may leave out.
+  QString program = QStandardPaths::findExecutable(QStringLiteral("ser2net"));
+  if (program.isEmpty()) program = QStringLiteral("/usr/sbin/ser2net");
+  process_.start(program,
                  {QStringLiteral("-n"), QStringLiteral("-u"), QStringLiteral("-c"),
                   dir_.filePath(QStringLiteral("ser2net.yaml")), QStringLiteral("-P"),
                   dir_.filePath(QStringLiteral("ser2net.pid"))});
