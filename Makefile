@@ -32,9 +32,10 @@ release: deps
 	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_TESTS=OFF
 	cmake --build $(RELEASE_BUILD) -j $(JOBS) --target projector-panel projector-sim
 
-# The panel on a simulated projector; SIM_ARGS go to the simulator, ARGS to the panel.
+# The panel on a simulated projector; SIM_ARGS go to the simulator, ARGS to the panel;
+# VIA=rfc2217 or VIA=socket puts ser2net between them.
 demo: release
-	SIM_ARGS="$(SIM_ARGS)" scripts/demo.sh $(RELEASE_BUILD) $(ARGS)
+	SIM_ARGS="$(SIM_ARGS)" VIA="$(VIA)" scripts/demo.sh $(RELEASE_BUILD) $(ARGS)
 
 # The .deb lands in $(PACKAGE_BUILD)/; install it with: sudo apt install ./$(PACKAGE_BUILD)/projector-panel_*.deb
 package: deps

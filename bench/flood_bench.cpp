@@ -161,12 +161,12 @@ bool Listening(int port) {
   return false;
 }
 
-// ser2net bridging `device` to a free port; returns the port once it listens.
+// ser2net bridging `device` to a free port; returns the port once it listens, or 0.
 int StartSer2net(const std::string& ser2net, const std::string& device, bool rfc2217, pid_t& pid) {
   const int port = FreePort();
-  char path[] = "/tmp/flood-bench-ser2net-XXXXXX";
-  const int fd = mkstemp(path);
-  if (fd < 0) Die("mkstemp");
+  char path[] = "/tmp/flood-bench-XXXXXX.yaml";  // ser2net reads YAML only from a .yaml file
+  const int fd = mkstemps(path, 5);
+  if (fd < 0) Die("mkstemps");
   const std::string config = std::string("connection: &flood\n  accepter: ") +
                              (rfc2217 ? "telnet(rfc2217),tcp" : "tcp") + ",127.0.0.1," + std::to_string(port) +
                              "\n  connector: serialdev," + device + ",19200n81,local\n";
@@ -177,7 +177,8 @@ int StartSer2net(const std::string& ser2net, const std::string& device, bool rfc
   while (!Listening(port)) {
     if (Now() > give_up) {
       std::fprintf(stderr, "flood-bench: ser2net does not listen on port %d\n", port);
-      std::exit(1);
+      unlink(path);
+      return 0;
     }
     usleep(20'000);
   }
@@ -228,6 +229,14 @@ int main(int argc, char** argv) {
   programs[1].pid = Spawn({harnessPath, programs[1].terminal.path}, commands[0]);
   programs[2].pid = Spawn({barePath, programs[2].terminal.path}, -1);
   close(commands[0]);
+  auto stopAll = [&] {
+    for (Program& p : programs) {
+      if (p.pid > 0) kill(p.pid, SIGTERM);
+    }
+    for (Program& p : programs) {
+      if (p.pid > 0) waitpid(p.pid, nullptr, 0);
+    }
+  };
   if (!ser2netPath.empty()) {
     programs[3].label = "ser2net telnet(rfc2217)";
     programs[4].label = "projector-panel rfc2217://";
@@ -239,16 +248,16 @@ int main(int argc, char** argv) {
       bridge.terminal = OpenTerminal();
       const bool rfc2217 = server == 3;
       const int port = StartSer2net(ser2netPath, bridge.terminal.path, rfc2217, bridge.pid);
+      if (port == 0) {
+        stopAll();
+        return 1;
+      }
       panel.pid = Spawn({panelPath, "--com1", std::string(rfc2217 ? "rfc2217" : "socket") + "://127.0.0.1:" +
                                                   std::to_string(port)}, -1);
       panel.terminal.path = bridge.terminal.path;  // opened by its ser2net once the panel connects
       panel.opener = bridge.pid;
     }
   }
-  auto stopAll = [&] {
-    for (Program& p : programs) kill(p.pid, SIGTERM);
-    for (Program& p : programs) waitpid(p.pid, nullptr, 0);
-  };
   for (Program& p : programs) {
     const double give_up = Now() + 20;
     while (!HasOpen(p.opener >= 0 ? p.opener : p.pid, p.terminal.path)) {
