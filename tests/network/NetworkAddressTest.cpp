@@ -45,10 +45,4 @@ TEST(NetworkAddress, ReadsTheKindHostAndPortOrLeavesAPathLocal) {
   }
 }
 
-TEST(NetworkAddress, IsWrittenBackAsTheOperatorWouldWriteIt) {
-  EXPECT_EQ(ToString({Kind::Rfc2217, "::1", 4001}), "rfc2217://[::1]:4001");
-  EXPECT_EQ(ToString({Kind::RawSocket, "10.0.0.5", 7000}), "socket://10.0.0.5:7000");
-  EXPECT_EQ(HostAndPort({Kind::RawSocket, "10.0.0.5", 7000}), "10.0.0.5 port 7000");
-}
-
 }  // namespace
