@@ -34,7 +34,7 @@ int WriteError(std::ostream& out) {
   return out.good() ? 0 : EIO;
 }
 
-int PrintAndExit(std::string_view text) {
+int PrintOut(std::string_view text) {
   FdStreamBuf buffer(STDOUT_FILENO);
   std::ostream out(&buffer);
   out << text;

@@ -23,6 +23,7 @@ class FdStreamBuf : public std::streambuf {
 // Why the last writes to `out` failed (an errno value), or 0 when they did not.
 int WriteError(std::ostream& out);
 
-// Writes `text` to standard output. When that fails, says so on standard error and returns 1;
-// else 0. For what the program prints and ends with: the help, the version, the port list.
-int PrintAndExit(std::string_view text);
+// Writes `text` to standard output and gives the exit status: 0, or 1 when it could not be
+// written (said on standard error). For what the program prints and then ends with: the help,
+// the version, the lists.
+int PrintOut(std::string_view text);
