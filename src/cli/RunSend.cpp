@@ -151,9 +151,15 @@ int RunSend(const SendRequest& request, SerialLink& link, const std::string& por
   if (commands.empty()) return SendExit::kReplied;
 
   const auto onLate = [&](const LateBytes& late) {
-    // Bytes before the first frame answer nothing that was asked.
-    if (late.command.empty()) return;
     const std::string bytes = Head(late.head, late.count);
+    // Before the first frame: the open has dropped what the device sent earlier, so these came
+    // since, and answer nothing that was asked.
+    if (late.command.empty()) {
+      LateBytes before = late;
+      before.command = commands[0].given;
+      lines.Late("unexpected bytes on " + port + " before " + commands[0].Named() + " was sent: " + bytes, before);
+      return;
+    }
     lines.Late(late.owed ? "late reply to " + Quoted(late.command) + " from " + port + ", after its wait had ended: " +
                                bytes + (late.complete ? "" : " (incomplete)")
                          : "unexpected bytes after the reply to " + Quoted(late.command) + " from " + port + ": " + bytes,
@@ -252,6 +258,11 @@ int RunSend(const SendRequest& request, SerialLink& link, const std::string& por
   // Replies still owed are awaited a little longer, so that they are reported here rather than
   // met by the next run.
   session.Finish(lastWait);
-  if (const int signal = stopping.Caught(); signal != 0) return SendExit::kSignalBase + signal;
+  if (const int signal = stopping.Caught(); signal != 0) {
+    lines.Error(std::string("stopped by ") + SignalName(signal) + " while waiting for late replies on " + port +
+                    "; every command had been sent",
+                nullptr, SendExit::kSignalBase + signal);
+    return SendExit::kSignalBase + signal;
+  }
   return status;
 }

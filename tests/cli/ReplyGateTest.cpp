@@ -86,14 +86,19 @@ TEST(ReplyGate, EachByteGoesToTheCommandWhoseReplyItIs) {
 // A line that answers every frame at once, from a table.
 class AnsweringLine : public FakeLink {
  public:
-  explicit AnsweringLine(std::map<std::string, std::string> answers) : answers_(std::move(answers)) {}
+  explicit AnsweringLine(std::map<std::string, std::string> answers, bool hangUp = false)
+      : answers_(std::move(answers)), hangUp_(hangUp) {}
   void Write(const std::string& bytes) override {
     FakeLink::Write(bytes);
-    QTimer::singleShot(0, [this, bytes] { Receive(answers_[bytes]); });
+    QTimer::singleShot(0, [this, bytes] {
+      Receive(answers_[bytes]);
+      lost = hangUp_;  // and then the device goes away
+    });
   }
 
  private:
   std::map<std::string, std::string> answers_;
+  bool hangUp_;
 };
 
 // What came before a frame is taken (and reported) before the rest is dropped, and nothing is
@@ -127,6 +132,17 @@ TEST(ReplyGate, ReplyCutAtTheLimitIsMarkedAndFailsTheRun) {
   EXPECT_EQ(err.str(), R"({"error":"the reply to \"CR9\" from COM1 (fake) was cut at 32767 bytes, the most a reply )"
                        R"(may have, and the rest was dropped; a reply this long is not the projector's: check )"
                        R"(--speed","command":"CR9","exit":3})" "\n");
+}
+
+// A line lost between two commands: the next is not sent, and the message says which and what to
+// do from a command line.
+TEST(ReplyGate, LostLineNamesTheCommandThatWasNotSent) {
+  AnsweringLine line({{"CR0\r", "80\r"}}, true);
+  std::ostringstream out, err;
+  EXPECT_EQ(RunSend(Request({"CR0", "CR1", "CR4"}), line, "COM1 (fake)", out, err), SendExit::kLinkFailed);
+  EXPECT_EQ(line.wire, "CR0\r");
+  EXPECT_EQ(err.str(), "projector-panel: \"CR1\" and the commands after it were not sent: COM1 (fake) was lost: the "
+                       "device hung up or was unplugged. Reconnect it, then run the commands from \"CR1\" on again.\n");
 }
 
 }  // namespace
