@@ -126,9 +126,9 @@ TEST(ReplyGate, ReplyCutAtTheLimitIsMarkedAndFailsTheRun) {
   std::string cut, next;
   std::getline(lines, cut);
   std::getline(lines, next);
-  EXPECT_EQ(Unescaped(Field(cut, "reply").value_or("")), std::string(32767, '9'));
+  EXPECT_EQ(Field(cut, "reply"), std::string(32767, '9'));
   EXPECT_NE(cut.find(R"("answer":"partial","value":null,"truncated":true})"), std::string::npos) << cut.substr(0, 80);
-  EXPECT_EQ(Unescaped(Field(next, "reply").value_or("")), "80\r");
+  EXPECT_EQ(Field(next, "reply"), "80\\r");
   EXPECT_EQ(err.str(), R"({"error":"the reply to \"CR9\" from COM1 (fake) was cut at 32767 bytes, the most a reply )"
                        R"(may have, and the rest was dropped; a reply this long is not the projector's: check )"
                        R"(--speed","command":"CR9","exit":3})" "\n");

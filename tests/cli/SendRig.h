@@ -82,25 +82,6 @@ inline std::optional<std::string> Field(const std::string& line, const std::stri
   return content;
 }
 
-// The bytes a JSON string's content stands for.
-inline std::string Unescaped(const std::string& json) {
-  std::string bytes;
-  for (std::size_t i = 0; i < json.size(); ++i) {
-    if (json[i] != '\\' || i + 1 == json.size()) {
-      bytes += json[i];
-      continue;
-    }
-    const char c = json[++i];
-    if (c == 'u') {
-      bytes += static_cast<char>(std::stoi(json.substr(i + 1, 4), nullptr, 16));
-      i += 4;
-    } else {
-      bytes += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
-    }
-  }
-  return bytes;
-}
-
 // `text` with PORT standing for COM1 on `path`, as the messages name it.
 inline std::string WithPort(std::string text, const QString& path) {
   const std::string port = "COM1 (" + path.toStdString() + ")";
