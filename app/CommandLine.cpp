@@ -16,7 +16,7 @@
 // option, repeatable and exclusive options, and the values each option takes.
 namespace {
 
-enum class Option { Help, Version, ListPorts, Com1, Com2, Send, Port, Speed, Address, Json };
+enum class Option { Help, Version, ListPorts, ListCommands, Com1, Com2, Send, Port, Speed, Address, Json, Timeout };
 
 struct KnownOption {
   QStringList names;
@@ -31,6 +31,7 @@ const std::vector<KnownOption>& Options() {
       {{"h", "help"}, Option::Help, ""},
       {{"V", "version"}, Option::Version, ""},
       {{"list-ports"}, Option::ListPorts, ""},
+      {{"list-commands"}, Option::ListCommands, ""},
       {{"com1"}, Option::Com1, "a device path"},
       {{"com2"}, Option::Com2, "a device path"},
       {{"send"}, Option::Send, "a command", true},
@@ -38,6 +39,7 @@ const std::vector<KnownOption>& Options() {
       {{"speed"}, Option::Speed, "19200 or 9600", false, true},
       {{"address"}, Option::Address, "single, all, 001, 002, 003 or 004", false, true},
       {{"json"}, Option::Json, "", false, true},
+      {{"timeout"}, Option::Timeout, "a number of milliseconds from 50 to 60000", false, true},
   };
   return options;
 }
@@ -152,9 +154,17 @@ std::optional<std::string> Apply(const KnownOption& known, const QString& value,
       break;
     }
     case Option::Json: line.send.json = true; break;
+    case Option::Timeout: {
+      bool number = false;
+      const int ms = value.toInt(&number);
+      if (!number || ms < kShortestTimeout || ms > kLongestTimeout || !value.front().isDigit()) return BadValue(known, value);
+      line.send.timeoutMs = ms;
+      break;
+    }
     case Option::Help:
     case Option::Version:
-    case Option::ListPorts: break;
+    case Option::ListPorts:
+    case Option::ListCommands: break;
   }
   return std::nullopt;
 }
@@ -175,9 +185,12 @@ std::optional<std::string> Check(const QCommandLineParser& parser, CommandLine& 
     if (auto error = Apply(*known, value, line)) return error;
   }
   const bool sending = !line.send.commands.empty();
-  if (std::any_of(given.begin(), given.end(), [](const auto& g) { return g.first->option == Option::ListPorts; })) {
-    if (given.size() > 1) return std::string("option '--list-ports' takes no other options");
-    line.mode = RunMode::ListPorts;
+  // The lists answer alone: an option beside one would be ignored.
+  for (const auto& [option, mode] : {std::pair{Option::ListPorts, RunMode::ListPorts}, std::pair{Option::ListCommands, RunMode::ListCommands}}) {
+    const auto list = std::find_if(given.begin(), given.end(), [option](const auto& g) { return g.first->option == option; });
+    if (list == given.end()) continue;
+    if (given.size() > 1) return "option " + Quoted(Written(list->first->names.back())) + " takes no other options";
+    line.mode = mode;
     return std::nullopt;
   }
   for (const auto& [known, value] : given) {

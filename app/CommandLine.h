@@ -10,12 +10,13 @@
 // What the program was asked to do. The command line is read before any Qt application object
 // exists, so help, version, the port list and usage errors never need a display.
 enum class RunMode {
-  Window,     // the panel (the default)
-  Send,       // --send: commands on the line, no window
-  ListPorts,  // --list-ports
-  Help,       // --help, -h
-  Version,    // --version
-  Usage,      // a mistake on the command line: `error` says which
+  Window,        // the panel (the default)
+  Send,          // --send: commands on the line, no window
+  ListPorts,     // --list-ports
+  ListCommands,  // --list-commands
+  Help,          // --help, -h
+  Version,       // --version
+  Usage,         // a mistake on the command line: `error` says which
 };
 
 struct CommandLine {
@@ -29,7 +30,7 @@ struct CommandLine {
 // `args` are the arguments after the program's name.
 CommandLine ParseCommandLine(const std::vector<std::string_view>& args);
 
-// The usage summary shown after a mistake, and the full help.
+// The full help; its first lines are the usage summary.
 std::string UsageText();
 std::string HelpText();
 // "projector-panel 1.0.0"

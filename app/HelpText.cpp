@@ -3,13 +3,15 @@
 #include "CommandLine.h"
 
 // The help is a list of paragraphs, each a heading and its lines, so a new face of the program
-// adds its paragraph (and its examples) in one place.
+// adds its paragraph (and its examples) in one place. The manual page is made from it by
+// help2man: an example line stays a line there only as a paragraph of its own (a blank line or a
+// change of indent ends one), no longer than the page's width, and without two blanks in a row.
 namespace {
 
 constexpr const char* kUsage =
     "Usage: projector-panel [--com1 PATH] [--com2 PATH]\n"
     "  or:  projector-panel --send COMMAND... [OPTION]...\n"
-    "  or:  projector-panel --list-ports | --help | --version\n";
+    "  or:  projector-panel --list-ports | --list-commands | --help | --version\n";
 
 constexpr const char* kSummary =
     "A remote-control panel for a video projector on an RS-232 line. Without options it opens its\n"
@@ -28,13 +30,21 @@ constexpr const char* kDevices =
 
 constexpr const char* kSending =
     "Sending without a window:\n"
-    "  --send COMMAND       send COMMAND to the projector as the panel's SEND would and print\n"
-    "                       the monitor lines; give it again to send several commands in order\n"
+    "  --send COMMAND       send COMMAND to the projector and print the monitor lines the panel\n"
+    "                       would show; give it again to send several commands in order. COMMAND\n"
+    "                       is the projector's own text (C00, CR0, 'CF IMAGE REAL') or its name\n"
+    "                       (power-on, status, lamp-hours ...)\n"
+    "  --list-commands      list every button's command with its name, panel group and caption,\n"
+    "                       and the nine status queries with what each reports, and exit\n"
     "  --port 1|2           the port to send on (default 1: COM1)\n"
     "  --speed 19200|9600   the line speed in baud (default 19200)\n"
     "  --address single|all|001|002|003|004\n"
-    "                       the projector the commands are for (default single: no address)\n"
-    "  --json               print one JSON object per command instead of the monitor lines\n"
+    "                       the projector the commands are for (default single: no address);\n"
+    "                       with all no projector answers, so a status query is refused\n"
+    "  --timeout MS         wait MS milliseconds (50 to 60000) for each reply (default: as long\n"
+    "                       as the panel's button would, 500 ms for most commands)\n"
+    "  --json               print one JSON object per command instead of the monitor lines, with\n"
+    "                       the answer and the decoded value; errors become JSON objects too\n"
     "The port numbers stand for the devices of --com1 and --com2, as in the panel.\n";
 
 constexpr const char* kOther =
@@ -42,30 +52,43 @@ constexpr const char* kOther =
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n";
 
-constexpr const char* kExamples =
-    "Examples:\n"
-    "  projector-panel --list-ports\n"
-    "                       find the projector's adapter\n"
-    "  projector-panel --com1 /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\n"
-    "                       a USB serial adapter, by the stable name that stays the same when it is\n"
-    "                       plugged into another socket (a name like /dev/ttyUSB0 may change)\n"
-    "  projector-panel --com1 rfc2217://10.0.0.5:4001\n"
-    "                       a projector behind a network serial server (such as ser2net)\n"
-    "  Power on, then wait for the lamp (asks CR0 every 2 s until the projector reports it is on):\n"
-    "    projector-panel --com1 /dev/ttyUSB0 --send C00\n"
-    "    until projector-panel --com1 /dev/ttyUSB0 --send CR0 | grep -qx 'STATUS  Power ON'; do sleep 2; done\n"
-    "  A status report as JSON, one object per line (status, lamp hours, temperatures, lamp mode):\n"
-    "    projector-panel --com1 /dev/ttyUSB0 --json --send CR0 --send CR3 --send CR6 --send CR7\n";
-
 constexpr const char* kExitStatus =
     "Exit status:\n"
-    "  0  the panel was closed, or the program ended by SIGTERM, SIGINT or SIGHUP;\n"
-    "     with --send: every command got a reply\n"
-    "  1  the port could not be opened at start-up; with --send also: a write failed\n"
-    "  2  a mistake on the command line, or a --send text the projector cannot take\n"
-    "  3  with --send: a command's reply window ended with nothing received\n";
+    "  0    the panel ended (END, its window closed, SIGTERM, SIGINT or SIGHUP); with --send:\n"
+    "       every command was acknowledged or answered (with --address all: sent)\n"
+    "  1    the port could not be opened, a write failed or the line was lost (no later command\n"
+    "       is sent), or the standard output could not be written\n"
+    "  2    a mistake on the command line, or a --send command that cannot be sent (empty, not\n"
+    "       plain ASCII, an unknown name, a status query to all); nothing was sent\n"
+    "  3    with --send: a command got no reply, or an incomplete one\n"
+    "  4    with --send: the projector answered ERR to a command\n"
+    "  129  with --send: stopped by SIGHUP (128 + its number)\n"
+    "  130  with --send: stopped by SIGINT (Ctrl+C)\n"
+    "  141  with --send: the standard output was closed (as by | head); no later command is sent\n"
+    "  143  with --send: stopped by SIGTERM\n"
+    "When several apply, the status is the first of 1, 2, 4 and 3. Every failure is one line on\n"
+    "standard error that begins with \"projector-panel: \".\n";
 
-constexpr const char* kParagraphs[] = {kSummary, kDevices, kSending, kOther, kExamples, kExitStatus};
+constexpr const char* kExamples =
+    "Examples:\n"
+    "Find the projector's serial adapter, and the names of the commands:\n"
+    "  projector-panel --list-ports\n"
+    "\n"
+    "  projector-panel --list-commands\n"
+    "\n"
+    "Power on, then wait for the lamp (a failure ends the loop):\n"
+    "  p=/dev/serial/by-id/usb-FTDI_FT232R-if00-port0\n"
+    "\n"
+    "  projector-panel --com1 \"$p\" --send power-on\n"
+    "\n"
+    "  while s=$(projector-panel --com1 \"$p\" --send status); do\n"
+    "    case $s in *'Power ON') break;; esac; sleep 2\n"
+    "  done\n"
+    "\n"
+    "The temperatures as JSON:\n"
+    "  projector-panel --com1 \"$p\" --json --send temperatures\n";
+
+constexpr const char* kParagraphs[] = {kSummary, kDevices, kSending, kOther, kExitStatus, kExamples};
 
 }  // namespace
 

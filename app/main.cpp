@@ -7,7 +7,9 @@
 #include "CommandLine.h"
 #include "PortList.h"
 #include "TerminationSignals.h"
+#include "cli/CommandList.h"
 #include "cli/RunSend.h"
+#include "cli/StandardStreams.h"
 #include "platform/PortMap.h"
 #include "platform/LinkByDevice.h"
 #include "window/MainWindow.h"
@@ -52,20 +54,16 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   QCoreApplication::setApplicationName(QStringLiteral("projector-panel"));
   switch (line.mode) {
-    case RunMode::Help:
-      std::cout << HelpText();
-      return 0;
-    case RunMode::Version:
-      std::cout << VersionText() << "\n";
-      return 0;
+    case RunMode::Help: return PrintOut(HelpText());
+    case RunMode::Version: return PrintOut(VersionText() + "\n");
     case RunMode::Usage:
-      std::cerr << "projector-panel: " << line.error << "\n" << UsageText();
+      std::cerr << "projector-panel: " << line.error << ". Try 'projector-panel --help'.\n";
       return 2;
     case RunMode::ListPorts: {
       const QCoreApplication app(qtArgc, argv);
-      std::cout << FormatPortList(SystemSerialPorts(), kStableLinkDir);
-      return 0;
+      return PrintOut(FormatPortList(SystemSerialPorts(), kStableLinkDir));
     }
+    case RunMode::ListCommands: return PrintOut(CommandListText());
     case RunMode::Send: {
       const QCoreApplication app(qtArgc, argv);
       return RunSend(line.send, PortsOf(line));

@@ -68,5 +68,15 @@ for program in projector-panel projector-sim; do
   done
 done
 
+# The panel's page: the exit statuses have a section, and every example line of --help is a whole
+# line of the page as man shows it at 80 columns, so that it can be pasted as it stands.
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/projector-panel" --help)
+page=$(gzip -dc "$root/usr/share/man/man1/projector-panel.1.gz")
+[[ $page == *$'\n.SH EXIT STATUS\n'* ]] || fail "projector-panel.1 has no EXIT STATUS section"
+rendered=$(groff -man -Tascii -P-cbou -rLL=78n <<<"$page" 2>/dev/null | sed 's/^ *//')
+while IFS= read -r example; do
+  grep -qxF -- "$example" <<<"$rendered" || fail "projector-panel.1 breaks the example line: $example"
+done < <(echo "$out" | sed -n '/^Examples:/,$p' | grep '^  ' | sed 's/^ *//')
+
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "package checks passed"

@@ -1,59 +1,185 @@
 #include "cli/RunSend.h"
 
-#include <iostream>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "cli/ErrorLines.h"
+#include "cli/SendCommand.h"
+#include "cli/SendReport.h"
 #include "cli/SendSession.h"
-#include "exchange/FreeText.h"
+#include "cli/SendSignals.h"
+#include "cli/StandardStreams.h"
+#include "platform/LinkByDevice.h"
 
 namespace {
 
-// The command as given, in quotes, with its control characters made visible: a CR in it must not
-// break the message.
-std::string Quoted(std::string_view command) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string quoted = "\"";
-  for (const char c : command) {
-    const auto code = static_cast<unsigned char>(c);
-    if (code < 0x20 || code == 0x7F) {
-      quoted += "\\x";
-      quoted += kHex[code >> 4];
-      quoted += kHex[code & 0xF];
-    } else {
-      quoted += c;
-    }
+// The first of 1, 2, 4, 3 that applies wins; 0 only when none does.
+int Worse(int a, int b) {
+  static constexpr int kOrder[] = {SendExit::kLinkFailed, SendExit::kRefused, SendExit::kErr, SendExit::kNoReply};
+  for (const int status : kOrder) {
+    if (a == status || b == status) return status;
   }
-  return quoted + '"';
+  return SendExit::kReplied;
 }
 
-// Every command is checked before the port is touched: a run that would stop half-way through
-// its list leaves the projector in a state nobody asked for.
-bool Refused(const SendRequest& request, std::ostream& err) {
-  for (const std::string& command : request.commands) {
-    if (const auto refusal = FreeTextRefusal(command, "the --send text")) {
-      err << "--send " << Quoted(command) << ": " << *refusal << '\n' << std::flush;
-      return true;
-    }
+struct Failure {
+  int status;
+  std::string text;
+};
+
+// What the answer to a command that was sent and awaited makes of the run.
+std::optional<Failure> Verdict(const SentCommand& sent, const SendCommand& command, const std::string& port) {
+  const std::string from = command.Named() + " from " + port;
+  const std::string within = " within " + std::to_string(sent.waitMs) + " ms";
+  if (sent.truncated) {
+    return Failure{SendExit::kNoReply, "the reply to " + from + " was cut at " + std::to_string(Exchange::kRxBufferLimit) +
+                                           " bytes, the most a reply may have, and the rest was dropped; a reply this "
+                                           "long is not the projector's: check --speed"};
   }
-  return false;
+  if (sent.TimedOut()) {
+    return Failure{SendExit::kNoReply, "no reply to " + from + within +
+                                           ": check the cable, --speed and --address, or wait longer with --timeout MS"};
+  }
+  if (sent.answer == Answer::Partial) {
+    return Failure{SendExit::kNoReply, "incomplete reply to " + from + within + ": " + Quoted(sent.reply) +
+                                           " came without its CR; wait longer with --timeout MS"};
+  }
+  if (sent.answer == Answer::Err) {
+    return Failure{SendExit::kErr, "the projector refused " + command.Named() + " (ERR) on " + port +
+                                       ": it does not take this command; projector-panel --list-commands lists the "
+                                       "panel's commands"};
+  }
+  return std::nullopt;
+}
+
+// Bytes that answered no command, said with the command they followed.
+std::string LateText(const LateBytes& late, const SendCommand& first, const std::string& port) {
+  std::string bytes = Quoted(late.head);
+  if (late.count > late.head.size()) bytes += " and " + std::to_string(late.count - late.head.size()) + " more bytes";
+  // Before the first frame: the open has dropped what the device sent earlier, so these came
+  // since, and answer nothing that was asked.
+  if (late.command.empty()) return "unexpected bytes on " + port + " before " + first.Named() + " was sent: " + bytes;
+  if (!late.owed) return "unexpected bytes after the reply to " + Quoted(late.command) + " from " + port + ": " + bytes;
+  return "late reply to " + Quoted(late.command) + " from " + port + ", after its wait had ended: " + bytes +
+         (late.complete ? "" : " (incomplete)");
+}
+
+// `when`: empty, or what the run was doing.
+std::string Lost(const std::string& port, const SendCommand& command, const std::string& when = "") {
+  return port + " was lost" + when + ": the device hung up or was unplugged. Reconnect it, then run the commands from " +
+         command.Named() + " on again";
 }
 
 }  // namespace
 
 int RunSend(const SendRequest& request, const PortMap& ports) {
-  return RunSend(request, ports, std::cout, std::cerr);
+  FdStreamBuf outBuffer(STDOUT_FILENO), errBuffer(STDERR_FILENO);
+  std::ostream out(&outBuffer), err(&errBuffer);
+  return RunSend(request, ports, out, err);
 }
 
 int RunSend(const SendRequest& request, const PortMap& ports, std::ostream& out, std::ostream& err) {
-  if (Refused(request, err)) return SendExit::kRefused;
+  LinkByDevice link(ports);
+  return RunSend(request, link,
+                 "COM" + std::to_string(request.port) + " (" + ports.PathFor(request.port).toStdString() + ")", out, err);
+}
 
-  SendSession session(ports, err);
-  if (!session.Start(request)) return SendExit::kLinkFailed;
+int RunSend(const SendRequest& request, SerialLink& link, const std::string& port, std::ostream& out,
+            std::ostream& err) {
+  ErrorLines lines(err, request.json);
+  // Every command is checked before the port is touched: a run that would stop half-way through
+  // its list leaves the projector in a state nobody asked for.
+  std::vector<SendCommand> commands;
+  for (const std::string& given : request.commands) {
+    auto resolved = ResolveCommand(given, request);
+    if (const auto* refusal = std::get_if<std::string>(&resolved)) {
+      lines.Error(*refusal, &given, SendExit::kRefused);
+      return SendExit::kRefused;
+    }
+    commands.push_back(std::get<SendCommand>(resolved));
+  }
+  if (commands.empty()) return SendExit::kReplied;
+
+  SendSession session(link, [&](const LateBytes& late) {
+    LateBytes said = late;
+    if (said.command.empty()) said.command = commands[0].given;
+    lines.Late(LateText(late, commands[0], port), said);
+  });
+  SendSignals stopping([&session] { session.Interrupt(); });
+  // Names the commands from `i` on, which were not sent.
+  const auto notSent = [&commands](std::size_t i) {
+    return commands[i].Named() + (i + 1 < commands.size() ? " and the commands after it were not sent" : " was not sent");
+  };
+  const auto stoppedBy = [&stopping] { return std::string("stopped by ") + SignalName(stopping.Caught()); };
+
+  if (const auto why = session.Start(request)) {
+    lines.Error(notSent(0) + ": " + *why, &commands[0].given, SendExit::kLinkFailed);
+    return SendExit::kLinkFailed;
+  }
   int status = SendExit::kReplied;
-  for (const std::string& command : request.commands) {
-    const auto sent = session.Ask(command);
-    if (!sent) return SendExit::kLinkFailed;
-    out << (request.json ? JsonReport(*sent) : TextReport(*sent)) << std::flush;
-    if (sent->timedOut) status = SendExit::kNoReply;
+  int lastWait = 0;
+  for (std::size_t i = 0; i < commands.size(); ++i) {
+    const SendCommand& command = commands[i];
+    const std::string* given = &command.given;
+    const std::string later = i + 1 < commands.size() ? "; " + notSent(i + 1) : "";
+    using End = SendSession::Outcome::End;
+    SendSession::Outcome outcome;
+    if (stopping.Caught() != 0) {
+      outcome.end = End::Interrupted;
+    } else {
+      outcome = session.Ask(command.given, command.text);
+    }
+    if (outcome.end == End::Interrupted) {
+      const int signal = SendExit::kSignalBase + stopping.Caught();
+      lines.Error(outcome.written ? command.Named() + " was sent to " + port + ", reply not awaited: " + stoppedBy() + later
+                                  : stoppedBy() + "; " + notSent(i),
+                  given, signal);
+      return signal;
+    }
+    if (outcome.end == End::NotSent) {
+      lines.Error(notSent(i) + ": " + (outcome.lost ? Lost(port, command) + "." : outcome.why), given,
+                  SendExit::kLinkFailed);
+      return SendExit::kLinkFailed;
+    }
+
+    out << (request.json ? JsonReport(outcome.sent) : TextReport(outcome.sent)) << std::flush;
+    if (const int error = WriteError(out)) {
+      const bool closed = error == EPIPE;
+      lines.Error((closed ? std::string("standard output was closed")
+                          : "standard output could not be written (" + std::string(std::strerror(error)) + ")") +
+                      "; the answer to " + command.Named() + " from " + port + " was not printed" +
+                      (later.empty() ? "" : ", and no later command was sent"),
+                  given, closed ? SendExit::kOutputClosed : SendExit::kLinkFailed);
+      return closed ? SendExit::kOutputClosed : SendExit::kLinkFailed;
+    }
+    if (outcome.end == End::Lost) {
+      lines.Error(Lost(port, command, " while waiting for the reply to " + command.Named()) + later, given,
+                  SendExit::kLinkFailed);
+      return SendExit::kLinkFailed;
+    }
+    if (outcome.end == End::Failed) {
+      lines.Error(outcome.why + " (while waiting for the reply to " + command.Named() + ")" + later, given,
+                  SendExit::kLinkFailed);
+      return SendExit::kLinkFailed;
+    }
+    lastWait = outcome.sent.waitMs;
+    if (const auto failure = Verdict(outcome.sent, command, port)) {
+      lines.Error(failure->text, given, failure->status);
+      status = Worse(status, failure->status);
+    }
+  }
+  // Replies still owed are awaited a little longer, so that they are reported here rather than
+  // met by the next run.
+  session.Finish(lastWait);
+  if (stopping.Caught() != 0) {
+    const int signal = SendExit::kSignalBase + stopping.Caught();
+    lines.Error(stoppedBy() + " while waiting for late replies on " + port + "; every command had been sent", nullptr,
+                signal);
+    return signal;
   }
   return status;
 }

@@ -1,20 +1,30 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 #include "cli/SendRequest.h"
+#include "controller/SerialLink.h"
 #include "platform/PortMap.h"
 
-// Exit statuses of a run.
+// Exit statuses of a run. When several apply, the first of kLinkFailed, kRefused, kErr, kNoReply
+// is the one returned; a signal or a closed standard output ends the run with its own.
 namespace SendExit {
-inline constexpr int kReplied = 0;      // every command got a reply
-inline constexpr int kLinkFailed = 1;   // the port could not be opened, or a write failed
-inline constexpr int kRefused = 2;      // a command is text the projector cannot take; nothing sent
-inline constexpr int kNoReply = 3;      // at least one reply window ended with nothing received
+inline constexpr int kReplied = 0;      // every command acknowledged or answered (a broadcast: sent)
+inline constexpr int kLinkFailed = 1;   // open, write or lost line; or standard output unwritable
+inline constexpr int kRefused = 2;      // a command the projector cannot be sent; nothing sent
+inline constexpr int kNoReply = 3;      // a command got no reply, or an incomplete one
+inline constexpr int kErr = 4;          // the projector answered ERR to a command
+inline constexpr int kSignalBase = 128;  // + the number of the signal that stopped the run
+inline constexpr int kOutputClosed = 141;  // standard output closed: as a shell reports SIGPIPE
 }  // namespace SendExit
 
 // Sends the request's commands in order on the chosen port and prints, for each, the panel's
-// three monitor lines (or one JSON line) on standard output; failures go to standard error.
-// Returns one of SendExit. Needs a QCoreApplication; it runs that application's event loop.
+// three monitor lines (or one JSON line) on standard output; every failure is one line on
+// standard error. Returns one of SendExit. Needs a QCoreApplication; it runs that application's
+// event loop.
 int RunSend(const SendRequest& request, const PortMap& ports);
 int RunSend(const SendRequest& request, const PortMap& ports, std::ostream& out, std::ostream& err);
+// The same on a link of the caller's; `port` names it in messages: "COM1 (/dev/ttyUSB0)".
+int RunSend(const SendRequest& request, SerialLink& link, const std::string& port, std::ostream& out,
+            std::ostream& err);

@@ -1,24 +1,36 @@
 #include "cli/SendSession.h"
 
-#include <QEventLoop>
+#include <QCoreApplication>
 
 #include "commands/CommandCatalogue.h"
+#include "exchange/ReplyDecoders.h"
 
-SendSession::SendSession(const PortMap& ports, std::ostream& err)
-    : link_(ports),
-      window_(err, [this] { Watch(); }),
-      form_(link_, Timers{timer1_, timer2_, timer3_, timer4_}, window_) {}
+namespace {
+
+// How often a wait looks at what no core event reports: a broadcast frame leaving the line, a
+// device going away, the end of a grace period.
+constexpr int kPollMs = 10;
+
+}  // namespace
+
+SendSession::SendSession(SerialLink& port, std::function<void(const LateBytes&)> onLate)
+    : port_(port),
+      gate_(port, Exchange::kRxBufferLimit),
+      window_([this] { Watch(); }),
+      form_(gate_, Timers{timer1_, timer2_, timer3_, timer4_}, window_) {
+  gate_.SetOnLate(std::move(onLate));
+}
 
 SendSession::~SendSession() {
   // "END" without its end of the program: the port is closed, the caller carries on.
   form_.Dispatch.Run(OnFailure::Warn, [this] { form_.Command16_Click(); });
 }
 
-bool SendSession::Start(const SendRequest& request) {
+std::optional<std::string> SendSession::Start(const SendRequest& request) {
   // The window's start-up opens COM1 before it selects anything; here the chosen port is the
   // only one touched, so a missing or busy COM1 cannot stop a run on COM2. The same option
   // handlers as the panel's do the choosing: on a closed port the speed is kept for the open
-  // and the port selection only picks the device. A failure is reported as the start-up's is.
+  // and the port selection only picks the device.
   const auto step = [this](const std::function<void()>& handler) {
     form_.Dispatch.Run(OnFailure::EndProgram, handler);
     return !window_.Failed();
@@ -27,9 +39,12 @@ bool SendSession::Start(const SendRequest& request) {
   const bool opened =
       step([&] { request.speed == 9600 ? settings.Option10_Click() : settings.Option9_Click(); }) &&
       step([&] { request.port == 2 ? settings.Option2_Click() : settings.Option1_Click(); }) &&
-      step([this] { link_.Open(); });
-  if (opened) form_.AddressOption_Click(*request.address);
-  return opened;
+      step([this] { gate_.Open(); });
+  if (!opened) return window_.Shown();
+  form_.AddressOption_Click(*request.address);
+  broadcast_ = form_.State.AddressPrefix == "AFFF";
+  timeoutMs_ = request.timeoutMs;
+  return std::nullopt;
 }
 
 void SendSession::Transmit(const std::string& command) {
@@ -45,49 +60,122 @@ void SendSession::Transmit(const std::string& command) {
   form_.freeText.Command95_Click();
 }
 
-std::optional<SentCommand> SendSession::Ask(const std::string& command) {
-  sentAt_ = form_.State.RxBuffer.size();
-  form_.Dispatch.Run(OnFailure::Warn, [&] { Transmit(command); });
-  if (window_.Failed()) return std::nullopt;
-
-  SentCommand sent;
-  sent.command = command;
+SendSession::Outcome SendSession::Ask(const std::string& given, const std::string& command) {
+  Outcome outcome;
+  // Whatever came since the last wait answers nothing this frame asks: it is taken and reported
+  // as late for the command before, and only then is what the driver may still hold dropped.
+  QCoreApplication::processEvents();
+  gate_.TakeWaiting();
+  gate_.FlushLate(false);
+  if (interrupted_) {
+    outcome.end = Outcome::End::Interrupted;
+    return outcome;
+  }
+  if (port_.IsLost()) {
+    outcome.end = Outcome::End::NotSent;
+    outcome.lost = true;
+    return outcome;
+  }
+  gate_.DiscardInput();
+  form_.Dispatch.Run(OnFailure::Warn, [&] {
+    try {
+      Transmit(command);
+    } catch (const LinkLost& lost) {
+      outcome.why = lost.what();
+      outcome.lost = true;
+    } catch (const LinkError& error) {
+      outcome.why = error.what();
+    }
+  });
+  if (!outcome.why.empty()) {
+    outcome.end = Outcome::End::NotSent;
+    return outcome;
+  }
+  gate_.Expect(given, !broadcast_);
+  outcome.written = true;
+  SentCommand& sent = outcome.sent;
+  sent.command = given;
   sent.frame = form_.State.TxFrame;
-  answered_ = false;
-  endedAtCr_ = false;
-  reply_ = form_.State.RxBuffer;
-  waiting_ = true;
-  QEventLoop loop;
-  stopWaiting_ = [&loop] { loop.quit(); };
-  loop.exec();
-  stopWaiting_ = nullptr;
-  waiting_ = false;  // the application may have been told to quit meanwhile
+  sent.query = SelectQuery(form_.State);
+  sent.broadcast = broadcast_;
+  if (timeoutMs_) {
+    // Set after the frame went out, so the window runs from there; the lines must outlast it.
+    timer2_.SetInterval(*timeoutMs_);
+    timer4_.SetInterval(*timeoutMs_ + 500);
+  }
+  sent.waitMs = timer2_.Interval();
 
-  // Captured now: the display clearing would empty the lines.
+  reply_.clear();
+  // The wait ends with its reply (a broadcast once its frame has left: no projector answers one)
+  // or with the first thing that stops it.
+  const auto end = [this] {
+    const bool over = broadcast_ ? !port_.OutputPending() || !timer2_.Enabled()
+                                 : gate_.Complete() || gate_.Truncated() || !timer2_.Enabled();
+    if (over) return std::optional(Outcome::End::Over);
+    if (interrupted_) return std::optional(Outcome::End::Interrupted);
+    if (window_.Failed()) return std::optional(Outcome::End::Failed);
+    if (port_.IsLost()) return std::optional(Outcome::End::Lost);
+    return std::optional<Outcome::End>();
+  };
+  WaitUntil([&end] { return end().has_value(); });
+  outcome.end = end().value_or(Outcome::End::Interrupted);
+
+  // Captured now: ending the window and the display clearing empty them.
   sent.reply = reply_;
   sent.txd = form_.Panel.Label11;
   sent.rxd = form_.Panel.Label12;
   sent.status = form_.Panel.Label22;
-  sent.timedOut = !answered_;
+  sent.truncated = gate_.Truncated();
+  sent.answer = broadcast_ ? Answer::None : AnswerOf(reply_, gate_.Complete());
+  gate_.EndWait();
 
   // A transmit neither empties the receive buffer nor restarts a running reply window, so the
-  // next command must start where a finished exchange leaves the panel: a reply complete at its
-  // CR ends its window through the window's own end, and the display clearing runs as well, so
-  // that no text of this exchange stands on the lines of the next.
-  if (endedAtCr_) form_.Dispatch.Run(OnFailure::Warn, [this] { form_.exchange.Timer2_Timer(); });
+  // next command must start where a finished exchange leaves the panel: the window is ended
+  // through its own end (buffer emptied, no reply awaited) and the lines are cleared, so that no
+  // text of this exchange stands on the lines of the next.
+  if (timer2_.Enabled()) form_.Dispatch.Run(OnFailure::Warn, [this] { form_.exchange.Timer2_Timer(); });
   form_.Dispatch.Run(OnFailure::Warn, [this] { form_.exchange.Timer4_Timer(); });
-  return sent;
+  if (outcome.end == Outcome::End::Failed) outcome.why = window_.Shown();
+  return outcome;
+}
+
+void SendSession::Finish(int ms) {
+  if (gate_.Owing() && !interrupted_) {
+    QTimer grace;
+    grace.setSingleShot(true);
+    grace.start(ms);
+    WaitUntil([&] { return !gate_.Owing() || !grace.isActive() || interrupted_ || port_.IsLost(); });
+  }
+  QCoreApplication::processEvents();
+  gate_.TakeWaiting();
+  gate_.FlushLate(true);
+}
+
+void SendSession::Interrupt() {
+  interrupted_ = true;
+  if (loop_ != nullptr) loop_->quit();
+}
+
+void SendSession::WaitUntil(const std::function<bool()>& done) {
+  if (done()) return;
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [this] { Poll(); });
+  poll.start(kPollMs);
+  loop_ = &loop;
+  done_ = done;
+  loop.exec();
+  loop_ = nullptr;
+  done_ = nullptr;
+}
+
+void SendSession::Poll() {
+  if (loop_ != nullptr && done_ && done_()) loop_->quit();
 }
 
 void SendSession::Watch() {
-  if (!waiting_) return;
-  if (timer2_.Enabled()) {
-    if (form_.State.AwaitingReply == 0) answered_ = true;
-    reply_ = form_.State.RxBuffer;
-    if (form_.State.RxBuffer.find('\r', sentAt_) == std::string::npos) return;
-    endedAtCr_ = true;
-  }
-  // Complete at its CR, or the window is over.
-  waiting_ = false;
-  stopWaiting_();
+  if (loop_ == nullptr) return;
+  // The window's end empties the buffer; what came is kept as the last event left it.
+  if (timer2_.Enabled()) reply_ = form_.State.RxBuffer;
+  Poll();
 }

@@ -1,49 +1,75 @@
 #pragma once
 
-#include <cstddef>
+#include <QEventLoop>
+#include <QTimer>
+#include <functional>
 #include <optional>
-#include <ostream>
 #include <string>
 
 #include "cli/ConsoleWindow.h"
+#include "cli/ReplyGate.h"
 #include "cli/SendReport.h"
 #include "cli/SendRequest.h"
 #include "panel/Form1.h"
-#include "platform/PortMap.h"
-#include "platform/LinkByDevice.h"
 #include "platform/QtTimer.h"
 
-// The panel's core on the real port and real timers, driven one command at a time instead of by
-// clicks. Needs a running QCoreApplication; each exchange runs the event loop until it is over.
+// The panel's core on a real port and real timers, driven one command at a time instead of by
+// clicks. Needs a QCoreApplication; each exchange runs the event loop until it is over.
 class SendSession {
  public:
-  SendSession(const PortMap& ports, std::ostream& err);
+  // `port` is the chosen device's link; bytes that answer no command go to `onLate`.
+  SendSession(SerialLink& port, std::function<void(const LateBytes&)> onLate);
   SendSession(const SendSession&) = delete;
   SendSession& operator=(const SendSession&) = delete;
   ~SendSession();
 
-  // Chooses the port, the speed and the address and opens the port. False when the port could
-  // not be opened; the reason has been written to `err`.
-  bool Start(const SendRequest& request);
+  // Chooses the port, the speed and the address and opens the port; the reason when it could
+  // not be opened.
+  std::optional<std::string> Start(const SendRequest& request);
 
-  // Sends `command` as the panel would and waits until its reply is complete. Nothing when the
-  // frame could not be written; the reason has been written to `err`.
-  std::optional<SentCommand> Ask(const std::string& command);
+  struct Outcome {
+    enum class End {
+      Over,         // the reply is complete, cut, or its wait is over
+      NotSent,      // the frame could not be written: `why`, and `lost` if the device went away
+      Lost,         // the device went away during the wait
+      Failed,       // the link reported a failure during the wait: `why`
+      Interrupted,  // Interrupt() ended the wait, or came before the frame was written
+    };
+    End end = End::Over;
+    bool written = false;
+    SentCommand sent;  // what was sent and what came, when written
+    std::string why;
+    bool lost = false;
+  };
+  // Sends `command` (the text for the line; `given` is how the operator wrote it) as the panel
+  // would and waits until its reply is complete or its wait is over.
+  Outcome Ask(const std::string& given, const std::string& command);
+
+  // At the end of a run: waits at most `ms` for replies still owed (reporting them as late), so
+  // that they do not meet the next run, then reports whatever else came.
+  void Finish(int ms);
+
+  // Ends the wait in progress and any later one at once: the run is being stopped.
+  void Interrupt();
 
  private:
   void Transmit(const std::string& command);
   void Watch();
+  void Poll();
+  // Runs the event loop until `done` holds (checked after every core event and every few ms).
+  void WaitUntil(const std::function<bool()>& done);
 
   QtTimer timer1_, timer2_, timer3_, timer4_;
-  LinkByDevice link_;
+  SerialLink& port_;
+  ReplyGate gate_;
   ConsoleWindow window_;
   Form1 form_;
+  bool broadcast_ = false;
+  std::optional<int> timeoutMs_;
+  bool interrupted_ = false;
 
-  // The exchange in progress, as the refreshes after each event see it.
-  bool waiting_ = false;
-  std::size_t sentAt_ = 0;  // RxBuffer's length when the frame went out
-  bool answered_ = false;
-  bool endedAtCr_ = false;
-  std::string reply_;
-  std::function<void()> stopWaiting_;
+  // The wait in progress.
+  QEventLoop* loop_ = nullptr;
+  std::function<bool()> done_;
+  std::string reply_;  // the receive buffer as the last event left it
 };

@@ -1,12 +1,14 @@
 #include "exchange/ReplyDecoders.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <limits>
 #include <span>
 #include <string_view>
 
 #include "exchange/Pressure.h"
+#include "exchange/Render.h"
 #include "exchange/ReplyTables.h"
 
 namespace {
@@ -19,27 +21,37 @@ std::string_view Mid(std::string_view r, std::size_t position, std::size_t n) {
   return r.substr(position - 1, n);
 }
 
+// The row whose key the reply begins with, or none.
+const ReplyText* MatchRow(std::span<const ReplyText> table, std::size_t keyLength, std::string_view r) {
+  const std::string_view key = Left(r, keyLength);
+  const auto row = std::find_if(table.begin(), table.end(), [key](const ReplyText& t) { return t.key == key; });
+  return row == table.end() ? nullptr : &*row;
+}
+
 StatusWrite FromTable(std::span<const ReplyText> table, std::size_t keyLength, std::string_view r,
                       std::string& statusLine) {
-  const std::string_view key = Left(r, keyLength);
-  StatusWrite write = StatusWrite::Kept;
-  for (const ReplyText& row : table) {
-    if (row.key == key) {
-      statusLine = row.text;
-      write = StatusWrite::Written;
-    }
-  }
-  return write;
+  const ReplyText* row = MatchRow(table, keyLength, r);
+  if (row == nullptr) return StatusWrite::Kept;
+  statusLine = row->text;
+  return StatusWrite::Written;
+}
+
+// The cut fields both forms are made of: the lamp hours' first 19 reply characters, and the four
+// temperature readings at their fixed places.
+std::string_view LampHoursField(std::string_view r) { return Left(r, 38); }
+
+std::array<std::string_view, 4> TemperatureFields(std::string_view r) {
+  return {Left(r, 10), Mid(r, 15, 8), Mid(r, 28, 8), Mid(r, 41, 8)};
 }
 
 void LampHours(std::string_view r, std::string& statusLine) {
-  statusLine = std::string(Left(r, 38)) + " Hour Use";
+  statusLine = std::string(LampHoursField(r)) + " Hour Use";
 }
 
 void Temperatures(std::string_view r, std::string& statusLine) {
-  statusLine = "  S1=" + std::string(Left(r, 10)) + " C  ,   S2= " + std::string(Mid(r, 15, 8)) +
-               " C  ,   S3= " + std::string(Mid(r, 28, 8)) + " C  ,   S4= " +
-               std::string(Mid(r, 41, 8)) + " C ";
+  const auto f = TemperatureFields(r);
+  statusLine = "  S1=" + std::string(f[0]) + " C  ,   S2= " + std::string(f[1]) + " C  ,   S3= " +
+               std::string(f[2]) + " C  ,   S4= " + std::string(f[3]) + " C ";
 }
 
 void Pressure(double reading, ControllerState& state, std::string& statusLine) {
@@ -80,6 +92,12 @@ ReplyQuery SelectQuery(const ControllerState& state) {
   return ReplyQuery::None;
 }
 
+ReplyQuery QueryOf(std::string_view command) {
+  const auto* q = std::find_if(std::begin(kQueries), std::end(kQueries),
+                               [command](const QueryText& t) { return t.command == command; });
+  return q == std::end(kQueries) ? ReplyQuery::None : q->query;
+}
+
 StatusWrite DecodeStart(ReplyQuery query, std::string_view r, double reading, ControllerState& state,
                         std::string& statusLine) {
   switch (query) {
@@ -101,4 +119,104 @@ void DecodeReply(const std::string& rendered, ControllerState& state, std::strin
   const ReplyQuery query = SelectQuery(state);
   const double reading = query == ReplyQuery::Pressure ? LeadingNumber(rendered) : 0.0;
   if (DecodeStart(query, rendered, reading, state, statusLine) == StatusWrite::WholeLine) statusLine = rendered;
+}
+
+namespace {
+
+std::string WithoutBlanks(std::string_view field) {
+  std::string s;
+  for (const char c : field) {
+    if (c != ' ') s += c;
+  }
+  return s;
+}
+
+// A whole field as a reading: optional sign, digits, optional point and digits; nothing more.
+std::optional<double> Reading(std::string_view field) {
+  std::string s = WithoutBlanks(field);
+  const bool negative = !s.empty() && s[0] == '-';
+  if (!s.empty() && (s[0] == '+' || s[0] == '-')) s.erase(0, 1);
+  const auto digitsAt = [&s](std::size_t i) {
+    std::size_t j = i;
+    while (j < s.size() && s[j] >= '0' && s[j] <= '9') ++j;
+    return j - i;
+  };
+  const std::size_t whole = digitsAt(0);
+  const bool point = whole < s.size() && s[whole] == '.';
+  const std::size_t decimals = point ? digitsAt(whole + 1) : 0;
+  if (whole == 0 || (point && decimals == 0) || whole + (point ? 1 + decimals : 0) != s.size()) return std::nullopt;
+  double value = 0;
+  std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::fixed);
+  return negative ? -value : value;
+}
+
+// Lamp hours are the reply's digits up to its CR; a field cut before the CR holds no count.
+std::optional<long long> Hours(std::string_view field) {
+  std::string s = WithoutBlanks(field);
+  if (s.size() < 3 || !s.ends_with("CR")) return std::nullopt;
+  s.resize(s.size() - 2);
+  long long hours = 0;
+  const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), hours);
+  if (error != std::errc() || end != s.data() + s.size() || s[0] == '-' || s[0] == '+') return std::nullopt;
+  return hours;
+}
+
+// Whether the reply begins with a number at all: the pressure decoder reads a reply without one
+// as 0, which would pass for a reading of 106 hPa.
+bool StartsWithNumber(std::string_view rendered) {
+  const std::string s = WithoutBlanks(rendered);
+  std::size_t i = (!s.empty() && (s[0] == '+' || s[0] == '-')) ? 1 : 0;
+  if (i < s.size() && s[i] == '.') ++i;
+  return i < s.size() && s[i] >= '0' && s[i] <= '9';
+}
+
+ReplyValue Coded(std::span<const ReplyText> table, std::string_view r, std::string_view reply) {
+  ReplyValue value;
+  value.kind = ReplyValue::Kind::Coded;
+  value.code = std::string(reply.substr(0, 2));
+  if (const ReplyText* row = MatchRow(table, 4, r)) value.text = std::string(row->text.substr(1));
+  return value;
+}
+
+ReplyValue Integer(std::optional<long long> number) {
+  ReplyValue value;
+  if (number) {
+    value.kind = ReplyValue::Kind::Integer;
+    value.integer = *number;
+  }
+  return value;
+}
+
+}  // namespace
+
+ReplyValue TypedReply(ReplyQuery query, std::string_view reply) {
+  const std::string r = Render(reply);
+  switch (query) {
+    case ReplyQuery::None: return {};
+    case ReplyQuery::Status: return Coded(kOperatingStatus, r, reply);
+    case ReplyQuery::Setting: return Coded(kOrientation, r, reply);
+    case ReplyQuery::Setting2: return Coded(kMuteAndSignal, r, reply);
+    case ReplyQuery::LampMode: return Coded(kLampMode, r, reply);
+    case ReplyQuery::Mode: {
+      const ReplyText* row = MatchRow(kInputMode, 2, r);
+      return Integer(row == nullptr ? std::nullopt : std::optional<long long>(row->key.back() - '0'));
+    }
+    case ReplyQuery::LampTime: return Integer(Hours(LampHoursField(r)));
+    case ReplyQuery::Temperature: {
+      ReplyValue value;
+      value.kind = ReplyValue::Kind::Temperatures;
+      const auto fields = TemperatureFields(r);
+      std::transform(fields.begin(), fields.end(), value.temperatures.begin(), Reading);
+      return value;
+    }
+    case ReplyQuery::PcType: {
+      ReplyValue value;
+      value.kind = ReplyValue::Kind::Text;
+      value.text = std::string(reply.substr(0, reply.find('\r')));
+      return value;
+    }
+    case ReplyQuery::Pressure:
+      return Integer(StartsWithNumber(r) ? std::optional<long long>(PressureHpa(LeadingNumber(r))) : std::nullopt);
+  }
+  return {};
 }

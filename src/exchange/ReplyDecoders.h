@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,6 +11,9 @@
 // other frame.
 enum class ReplyQuery { None, Status, Mode, Setting, LampTime, Temperature, Setting2, PcType, Pressure, LampMode };
 ReplyQuery SelectQuery(const ControllerState& state);
+
+// The query a command text is, sent with whatever prefix; None for any other text.
+ReplyQuery QueryOf(std::string_view command);
 
 // What a decoder did to the "STATUS" line.
 enum class StatusWrite {
@@ -27,3 +32,23 @@ StatusWrite DecodeStart(ReplyQuery query, std::string_view rendered, double read
 // the nine status queries built with the current address prefix. Leaves the line alone when no
 // decoder is chosen or a table decoder finds no key.
 void DecodeReply(const std::string& rendered, ControllerState& state, std::string& statusLine);
+
+// A complete reply's decoding with types, for a program rather than a person to read: the same
+// table rows and the same cut fields the "STATUS" line is made of, as numbers, codes and texts.
+struct ReplyValue {
+  enum class Kind {
+    Null,          // nothing to report: no query, or a number the fields do not hold
+    Integer,       // lamp hours, input mode 1 to 5, air pressure in hPa
+    Temperatures,  // the four sensors; a field that is not a number is empty
+    Coded,         // operating status, orientation, mute and signal, lamp mode
+    Text,          // the PC type
+  };
+  Kind kind = Kind::Null;
+  long long integer = 0;
+  std::array<std::optional<double>, 4> temperatures{};
+  std::string code;                 // Coded: the reply's first two characters
+  std::optional<std::string> text;  // Coded: the listed text without its leading blank; Text: the PC type
+};
+
+// `reply` is the whole reply as received, CR included.
+ReplyValue TypedReply(ReplyQuery query, std::string_view reply);

@@ -20,6 +20,7 @@ struct Accepted {
   int speed = 19200;
   std::string_view address = "SINGLE";
   bool json = false;
+  std::optional<int> timeout = std::nullopt;
 };
 
 TEST(CommandLine, ReadsWhatEachOptionAsksFor) {
@@ -30,6 +31,7 @@ TEST(CommandLine, ReadsWhatEachOptionAsksFor) {
       {{"--version"}, RunMode::Version},
       {{"-V"}, RunMode::Version},
       {{"--list-ports"}, RunMode::ListPorts},
+      {{"--list-commands"}, RunMode::ListCommands},
       // Help and version answer whatever else is on the line, mistakes included.
       {{"--bogus", "--help"}, RunMode::Help},
       {{"/dev/ttyUSB0", "--version"}, RunMode::Version},
@@ -51,6 +53,9 @@ TEST(CommandLine, ReadsWhatEachOptionAsksFor) {
       {{"--send", "CR0", "--address=all"}, RunMode::Send, std::nullopt, std::nullopt, {"CR0"}, 1, 19200, "ALL"},
       {{"--send", "CR0", "--address", "Single"}, RunMode::Send, std::nullopt, std::nullopt, {"CR0"}},
       {{"--send", "CR0", "--address", "004"}, RunMode::Send, std::nullopt, std::nullopt, {"CR0"}, 1, 19200, "004"},
+      {{"--send", "status", "--timeout", "50"}, RunMode::Send, std::nullopt, std::nullopt, {"status"}, 1, 19200, "SINGLE",
+       false, 50},
+      {{"--timeout=60000", "--send", ""}, RunMode::Send, std::nullopt, std::nullopt, {""}, 1, 19200, "SINGLE", false, 60000},
   };
   for (const Accepted& row : table) {
     std::string shown;
@@ -66,6 +71,7 @@ TEST(CommandLine, ReadsWhatEachOptionAsksFor) {
     EXPECT_EQ(line.send.speed, row.speed);
     EXPECT_EQ(line.send.address->caption, row.address);
     EXPECT_EQ(line.send.json, row.json);
+    EXPECT_EQ(line.send.timeoutMs, row.timeout);
   }
 }
 
@@ -122,6 +128,12 @@ TEST(CommandLine, AMistakeIsNamedInOneLine) {
       {{"--com1", "rfc2217://h:4001?logging=debug"},
        "option '--com1': the port '4001?logging=debug' in 'rfc2217://h:4001?logging=debug' is not a number from 1 to "
        "65535 (nothing may follow it)"},
+      {{"--list-commands", "--json"}, "option '--list-commands' takes no other options"},
+      {{"--timeout", "500"}, "option '--timeout' only applies with --send"},
+      {{"--send", "CR0", "--timeout", "49"}, "option '--timeout' takes a number of milliseconds from 50 to 60000, not '49'"},
+      {{"--send", "CR0", "--timeout", "60001"}, "option '--timeout' takes a number of milliseconds from 50 to 60000, not '60001'"},
+      {{"--send", "CR0", "--timeout", "1e3"}, "option '--timeout' takes a number of milliseconds from 50 to 60000, not '1e3'"},
+      {{"--send", "CR0", "--timeout", "+500"}, "option '--timeout' takes a number of milliseconds from 50 to 60000, not '+500'"},
       // The first mistake is the one named.
       {{"stray", "--bogus"}, "unexpected argument 'stray'"},
   };
@@ -142,9 +154,13 @@ TEST(CommandLine, HelpDocumentsEveryOption) {
   EXPECT_EQ(help.rfind(UsageText(), 0), 0u);
   for (const char* option : {"--com1 PATH", "--com2 PATH", "--list-ports", "--send COMMAND", "--port 1|2",
                              "--speed 19200|9600", "--address single|all|001|002|003|004", "--json", "-h, --help",
-                             "-V, --version", "--com1 /dev/serial/by-id/usb-",
+                             "-V, --version", "--timeout MS", "--list-commands", "p=/dev/serial/by-id/usb-",
                              "rfc2217://HOST:PORT", "socket://HOST:PORT"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
+  }
+  // And every exit status, each on a line of its own.
+  for (const char* status : {"0", "1", "2", "3", "4", "129", "130", "141", "143"}) {
+    EXPECT_NE(help.find(std::string("\n  ") + status + "  "), std::string::npos) << status;
   }
 }
 

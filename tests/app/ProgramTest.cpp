@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+#include <QProcess>
+#include <sstream>
+
 #include "Pty.h"
 #include "ProgramRun.h"
+#include "launcher/SimProcess.h"
 
 namespace {
 
@@ -19,24 +24,25 @@ bool StartsWith(const std::string& text, const std::string& prefix) { return tex
 // The line is a pseudo terminal watched for any open; there is no display, so a window would
 // not even start.
 TEST(Program, AnswersWithoutADisplayAndWithoutTouchingThePort) {
-  const std::string usageError = "Usage: projector-panel [--com1 PATH]";
+  const std::string usageError = ". Try 'projector-panel --help'.\n";
   const struct {
     std::vector<const char*> args;
     int exitCode;
     std::string outStart;  // the standard output begins with this
-    std::string errStart;  // the standard error begins with this
+    std::string err;       // the standard error: one line for a mistake, ending with the advice
   } table[] = {
       {{"--com1", kLine, "--help"}, 0, "Usage: projector-panel [--com1 PATH] [--com2 PATH]\n", ""},
       {{"-h", "--com1", kLine}, 0, "Usage: projector-panel [--com1 PATH] [--com2 PATH]\n", ""},
       {{"--com1", kLine, "--version"}, 0, "projector-panel " PANEL_VERSION "\n", ""},
+      {{"--list-commands"}, 0, "The buttons' commands; --send takes the command or its name:\nCOMMAND", ""},
       {{"--com1", kLine, "/dev/ttyUSB0"}, 2, "",
-       "projector-panel: unexpected argument '/dev/ttyUSB0' (to name the device of COM1, write --com1 /dev/ttyUSB0)\n" +
+       "projector-panel: unexpected argument '/dev/ttyUSB0' (to name the device of COM1, write --com1 /dev/ttyUSB0)" +
            usageError},
-      {{"--com1", kLine, "--bogus"}, 2, "", "projector-panel: unknown option '--bogus'\n" + usageError},
-      {{"--com1", kLine, "--com2"}, 2, "", "projector-panel: option '--com2' needs a value: a device path\n" + usageError},
-      {{"--com1", kLine, "--json"}, 2, "", "projector-panel: option '--json' only applies with --send\n" + usageError},
+      {{"--com1", kLine, "--bogus"}, 2, "", "projector-panel: unknown option '--bogus'" + usageError},
+      {{"--com1", kLine, "--com2"}, 2, "", "projector-panel: option '--com2' needs a value: a device path" + usageError},
+      {{"--com1", kLine, "--json"}, 2, "", "projector-panel: option '--json' only applies with --send" + usageError},
       {{"--com1", kLine, "--send", "CR0", "--port", "3"}, 2, "",
-       "projector-panel: option '--port' takes 1 or 2, not '3'\n" + usageError},
+       "projector-panel: option '--port' takes 1 or 2, not '3'" + usageError},
   };
   for (const auto& row : table) {
     Pty line;
@@ -48,8 +54,7 @@ TEST(Program, AnswersWithoutADisplayAndWithoutTouchingThePort) {
     EXPECT_EQ(run.exitCode, row.exitCode) << run.err;
     EXPECT_TRUE(StartsWith(run.out, row.outStart)) << run.out;
     EXPECT_TRUE(row.outStart.empty() == run.out.empty()) << run.out;
-    EXPECT_TRUE(StartsWith(run.err, row.errStart)) << run.err;
-    EXPECT_TRUE(row.errStart.empty() == run.err.empty()) << run.err;
+    EXPECT_EQ(run.err, row.err);
     EXPECT_FALSE(watch.Opened());
   }
 }
@@ -60,6 +65,67 @@ TEST(Program, ListsPortsWithoutADisplay) {
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "");
   EXPECT_TRUE(run.out == "no serial ports found\n" || StartsWith(run.out, "/")) << run.out;
+}
+
+// Output that cannot be written is a failure, said on standard error, whatever was asked.
+TEST(Program, UnwritableOutputIsAFailure) {
+  const std::string full = "projector-panel: standard output could not be written (No space left on device); ";
+  const std::string fix = full + "send it to a file or a program that can take it\n";
+  const struct {
+    std::vector<const char*> args;
+    std::string err;
+  } table[] = {
+      {{"--help"}, fix}, {{"--version"}, fix}, {{"--list-ports"}, fix}, {{"--list-commands"}, fix},
+      {{"--com1", kLine, "--send", "CR0", "--timeout", "50"}, full + "the answer to \"CR0\" from COM1 (LINE) was not printed\n"},
+  };
+  for (const auto& row : table) {
+    Pty line;
+    QProcess panel;
+    panel.setProcessEnvironment(WithoutDisplay());
+    panel.setStandardOutputFile(QStringLiteral("/dev/full"));
+    panel.start(QStringLiteral(PROJECTOR_PANEL), WithLine(row.args, line.SlavePath()));
+    ASSERT_TRUE(panel.waitForFinished(30000));
+    EXPECT_EQ(panel.exitCode(), 1) << row.args[0];
+    std::string err = row.err;
+    if (const std::size_t at = err.find(kLine); at != std::string::npos) err.replace(at, 4, line.SlavePath());
+    EXPECT_EQ(panel.readAllStandardError().toStdString(), err);
+  }
+}
+
+// The help's examples, pasted into a shell as they stand (the adapter's name aside): they run,
+// and the wait loop ends once the lamp is on, or at once when the port fails.
+TEST(Program, HelpExamplesRunAsTheyStand) {
+  const ProgramRun help = RunPanel({QStringLiteral("--help")}, WithoutDisplay());
+  const std::string examples = help.out.substr(help.out.find("Examples:\n"));
+  std::string script;
+  std::istringstream lines(examples);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line.rfind("  ", 0) == 0) script += line + '\n';  // the descriptions are not indented
+  }
+  const std::string adapter = "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0";
+  ASSERT_NE(script.find(adapter), std::string::npos) << script;
+  SimProcess sim({"--warmup-ms", "0"});
+  const struct {
+    QString device;
+    int exitCode;
+    std::string shown;  // in what the examples print
+  } table[] = {
+      {sim.Path(), 0, "\"value\":[2"},  // the temperatures, after the lamp came on
+      {QStringLiteral("/nonexistent/ttyUSB0"), 1, "could not be opened"},
+  };
+  for (const auto& row : table) {
+    std::string pasted = script;
+    pasted.replace(pasted.find(adapter), adapter.size(), row.device.toStdString());
+    QProcessEnvironment environment = WithoutDisplay();
+    environment.insert(QStringLiteral("PATH"), QFileInfo(QStringLiteral(PROJECTOR_PANEL)).path() + ":/usr/bin:/bin");
+    QProcess shell;
+    shell.setProcessEnvironment(environment);
+    shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), QString::fromStdString(pasted)});
+    ASSERT_TRUE(shell.waitForFinished(30000)) << "the examples did not end";
+    const std::string all = shell.readAllStandardOutput().toStdString() + shell.readAllStandardError().toStdString();
+    EXPECT_EQ(shell.exitCode(), row.exitCode) << all;
+    EXPECT_NE(all.find(row.shown), std::string::npos) << all;
+  }
 }
 
 // The check above is only worth something if a window really cannot start here.

@@ -48,6 +48,55 @@ TEST(Program, ASignalClosesThePortAndEndsCleanly) {
   }
 }
 
+// A run of --send stopped by a signal, or finding its standard output closed, closes the port (its
+// lock file goes with it), says what it had sent, and ends with a status a script can tell apart.
+TEST(Program, SendStoppedBySignalOrClosedOutputClosesThePortAndSaysWhatWasSent) {
+  const std::string notAwaited = "projector-panel: \"CR0\" was sent to COM1 (LINE), reply not awaited: stopped by ";
+  const struct {
+    const char* name;
+    int signal;  // 0: the reader of its standard output has gone instead
+    int exitCode;
+    std::string err;
+  } table[] = {
+      {"SIGTERM", SIGTERM, 143, notAwaited + "SIGTERM; \"C00\" was not sent\n"},
+      {"SIGINT", SIGINT, 130, notAwaited + "SIGINT; \"C00\" was not sent\n"},
+      {"SIGHUP", SIGHUP, 129, notAwaited + "SIGHUP; \"C00\" was not sent\n"},
+      {"closed output", 0, 141,
+       "projector-panel: standard output was closed; the answer to \"CR0\" from COM1 (LINE) was not printed, and no "
+       "later command was sent\n"},
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.name);
+    Pty line;
+    QProcess panel, reader;
+    if (row.signal == 0) panel.setStandardOutputProcess(&reader);
+    panel.setProcessEnvironment(WithoutDisplay());
+    panel.start(QStringLiteral(PROJECTOR_PANEL), {QStringLiteral("--com1"), QString::fromStdString(line.SlavePath()),
+                                                  QStringLiteral("--send"), QStringLiteral("CR0"), QStringLiteral("--send"),
+                                                  QStringLiteral("C00"), QStringLiteral("--timeout"), QStringLiteral("30000")});
+    if (row.signal == 0) reader.start(QStringLiteral("true"), QStringList());
+    ASSERT_TRUE(panel.waitForStarted());
+    ASSERT_EQ(line.Read(4, 30000), "CR0\r") << "the frame never went out";
+    const std::string lock = LockFileOf(panel.processId());
+    ASSERT_FALSE(lock.empty()) << "no lock file while the port is open";
+    if (row.signal == 0) {
+      // The reader is gone: what the panel prints next meets a closed pipe.
+      ASSERT_TRUE(reader.state() == QProcess::NotRunning || reader.waitForFinished(30000));
+      line.Write("80\r");
+    } else {
+      ::kill(static_cast<pid_t>(panel.processId()), row.signal);
+    }
+    ASSERT_TRUE(panel.waitForFinished(30000));
+    EXPECT_EQ(panel.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(panel.exitCode(), row.exitCode);
+    std::string err = row.err;
+    err.replace(err.find("LINE"), 4, line.SlavePath());
+    EXPECT_EQ(panel.readAllStandardError().toStdString(), err);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(lock))) << lock;
+    EXPECT_EQ(line.Read(1, 100), "") << "a command was sent after the run was stopped";
+  }
+}
+
 // A path that exists but is no device is named as what it is, in the start-up error that the
 // panel prints and shows; a signal then ends the waiting error box, and the status stays 1.
 TEST(Program, StartUpErrorSaysTheDeviceIsAFolder) {

@@ -45,7 +45,7 @@ TEST(SendFailures, MissingDeviceGivesExitOneAndThePanelsText) {
     EXPECT_EQ(outcome.status, SendExit::kLinkFailed) << c.port;
     EXPECT_EQ(outcome.out, "") << c.port;
     const std::string panel = PanelsOpenFailure(c.port, missing, there);
-    EXPECT_EQ(outcome.err, panel + "\n") << c.port;
+    EXPECT_EQ(outcome.err, "projector-panel: \"CR0\" was not sent: " + panel + "\n") << c.port;
     EXPECT_NE(panel.find(missing.toStdString()), std::string::npos) << panel;
   }
 }
@@ -57,22 +57,37 @@ TEST(SendFailures, TextTheProjectorCannotTakeIsRefusedBeforeAnythingIsSent) {
     std::vector<std::string> commands;
     std::string refused;
     std::string named;  // how the message names it
+    std::string why;    // the reason given; the panel's own refusal where empty
+    const char* address = "SINGLE";
   } cases[] = {
-      {{"C\xc3\x9c" "00"}, "C\xc3\x9c" "00", "\"C\xc3\x9c" "00\""},
-      {{"CR0", "C00", "CR\xe2\x80\x8b" "0"}, "CR\xe2\x80\x8b" "0", "\"CR\xe2\x80\x8b" "0\""},
-      {{"C\xc3\x9c" "00\r\x7f"}, "C\xc3\x9c" "00\r\x7f", "\"C\xc3\x9c" "00\\x0d\\x7f\""},
-      {{"CR0", "C00\rC01"}, "C00\rC01", "\"C00\\x0dC01\""},
+      {{"C\xc3\x9c" "00"}, "C\xc3\x9c" "00", "\"C\xc3\x9c" "00\"", ""},
+      {{"CR0", "C00", "CR\xe2\x80\x8b" "0"}, "CR\xe2\x80\x8b" "0", "\"CR\xe2\x80\x8b" "0\"", ""},
+      {{"C\xc3\x9c" "00\r\x7f"}, "C\xc3\x9c" "00\r\x7f", "\"C\xc3\x9c" "00\\x0d\\x7f\"", ""},
+      {{"CR0", "C00\rC01"}, "C00\rC01", "\"C00\\x0dC01\"", ""},
+      {{"CR0", ""}, "", "\"\"",
+       "Nothing was sent: the command is empty. Give the projector's command (for example CR0) or its name "
+       "(projector-panel --list-commands lists them)."},
+      {{"power-of"}, "", "\"power-of\"",
+       "no command has this name; did you mean \"power-on\" or \"power-off\"? projector-panel --list-commands "
+       "lists every name."},
+      {{"stat"}, "", "\"stat\"",
+       "no command has this name; did you mean \"status\"? projector-panel --list-commands lists every name."},
+      {{"warm-up-now"}, "", "\"warm-up-now\"",
+       "no command has this name. projector-panel --list-commands lists every name."},
+      {{"C00", "lamp-hours"}, "", "\"lamp-hours\"",
+       "Nothing was sent: this asks for a status, and with --address all no projector answers. Ask one projector "
+       "with --address 001 to 004.",
+       "ALL"},
   };
   for (const auto& c : cases) {
     SendRequest request;
     request.commands = c.commands;
+    request.address = Address(c.address);
     const Outcome outcome = SendFrom(request, QStringLiteral("/nonexistent/com1"));
     EXPECT_EQ(outcome.status, SendExit::kRefused);
     EXPECT_EQ(outcome.out, "");
-    const auto refusal = FreeTextRefusal(c.refused, "the --send text");
-    ASSERT_TRUE(refusal.has_value());
-    EXPECT_EQ(outcome.err, "--send " + c.named + ": " + *refusal + "\n");
-    EXPECT_NE(outcome.err.find("from the --send text"), std::string::npos) << outcome.err;
+    const std::string why = c.why.empty() ? FreeTextRefusal(c.refused, "the --send text").value_or("(accepted)") : c.why;
+    EXPECT_EQ(outcome.err, "projector-panel: --send " + c.named + ": " + why + " Try 'projector-panel --help'.\n");
   }
 }
 

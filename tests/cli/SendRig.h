@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -65,6 +66,29 @@ inline std::vector<Block> Blocks(const std::string& out) {
     blocks.push_back({txd.substr(4), rxd.substr(4), status.substr(7)});
   }
   return blocks;
+}
+
+// The string field `name` of a JSON line, as written (escapes and all); nothing without one.
+// Scanned by hand: std::regex recurses once per character and cannot take a long reply.
+inline std::optional<std::string> Field(const std::string& line, const std::string& name) {
+  const std::string key = "\"" + name + "\":\"";
+  const std::size_t start = line.find(key);
+  if (start == std::string::npos) return std::nullopt;
+  std::string content;
+  for (std::size_t i = start + key.size(); i < line.size() && line[i] != '"'; ++i) {
+    if (line[i] == '\\') content += line[i++];
+    content += line[i];
+  }
+  return content;
+}
+
+// `text` with PORT standing for COM1 on `path`, as the messages name it.
+inline std::string WithPort(std::string text, const QString& path) {
+  const std::string port = "COM1 (" + path.toStdString() + ")";
+  for (std::size_t at = text.find("PORT"); at != std::string::npos; at = text.find("PORT", at + port.size())) {
+    text.replace(at, 4, port);
+  }
+  return text;
 }
 
 // Lets the event loop run for a while: real time is the point where a simulator is involved.

@@ -42,43 +42,53 @@ TEST(SendWithSimulator, PowersOnThroughTheCountDownAcrossRuns) {
                                                  {" C R 0 CR ", " 8 0 CR ", " Stand by"}}));
 }
 
-// One run, many commands: each reply is decoded on its own, and an acknowledgement leaves the
-// status empty rather than repeating the query before it.
+// One run, many commands, by text or by name: each reply is decoded on its own, as the STATUS
+// line and as a typed value, and an acknowledgement leaves both empty rather than repeating the
+// query before it.
 TEST(SendWithSimulator, EveryStatusQueryDecodesInOneRun) {
   SimProcess sim({"--warmup-ms", "0", "--lamp-hours", "4321"});
   const std::string temperatures = SimTemperatureLinePattern();
+  const std::string reading = R"(2[3-7](\.\d+)?)";
   const struct {
     std::string command;
     std::string status;  // a pattern of the whole STATUS line
+    std::string value;   // a pattern of the JSON value
   } cases[] = {
-      {"CR0", " Stand by"},
-      {"CR1", " Input mode 1"},
-      {"CR4", " Normally"},
-      {"CR3", " 0 4 3 2 1 CR  Hour Use"},
-      {"CR6", temperatures},
-      {"CRA", " Stand by"},
-      {"CR9", " P J - Q 8 CR "},
-      {"CR PRESSURE", "101[2-4] hPa"},
-      {"CR7", " All OFF : 2 Lamp mode"},
-      {"C00", ""},
-      {"CR0", " Power ON"},
-      {"C07", ""},
-      {"CR1", " Input mode 3"},
-      {"C0D", ""},
-      {"CRA", " Video mute ON"},
-      {"C0E", ""},
-      {"CRA", " Video & Audio mute OFF"},
-      {"CR7", " No1,2 ON  : 2 Lamp mode"},
+      {"CR0", " Stand by", R"(\{"code":"80","text":"Stand by"\})"},
+      {"CR1", " Input mode 1", "1"},
+      {"orientation", " Normally", R"(\{"code":"11","text":"Normally"\})"},
+      {"CR3", " 0 4 3 2 1 CR  Hour Use", "4321"},
+      {"temperatures", temperatures, "\\[" + reading + "," + reading + "," + reading + "," + reading + "\\]"},
+      {"CRA", " Stand by", R"(\{"code":"FF","text":"Stand by"\})"},
+      {"pc-type", " P J - Q 8 CR ", R"("PJ-Q8")"},
+      {"CR PRESSURE", "101[2-4] hPa", "101[2-4]"},
+      {"CR7", " All OFF : 2 Lamp mode", R"(\{"code":"00","text":"All OFF : 2 Lamp mode"\})"},
+      {"power-on", "", "null"},
+      {"status", " Power ON", R"(\{"code":"00","text":"Power ON"\})"},
+      {"C07", "", "null"},
+      {"input-mode", " Input mode 3", "3"},
+      {"C0D", "", "null"},
+      {"mute-signal", " Video mute ON", R"(\{"code":"01","text":"Video mute ON"\})"},
+      {"C0E", "", "null"},
+      {"CRA", " Video & Audio mute OFF", R"(\{"code":"00","text":"Video & Audio mute OFF"\})"},
+      {"lamp-mode", " No1,2 ON  : 2 Lamp mode", R"(\{"code":"03","text":"No1,2 ON  : 2 Lamp mode"\})"},
+      {"pressure", "101[2-4] hPa", "101[2-4]"},
   };
   SendRequest request;
   for (const auto& c : cases) request.commands.push_back(c.command);
+  request.json = true;
   const Outcome outcome = SendFrom(request, sim.Path());
   EXPECT_EQ(outcome.status, SendExit::kReplied) << outcome.err;
-  const std::vector<Block> blocks = Blocks(outcome.out);
-  ASSERT_EQ(blocks.size(), std::size(cases)) << outcome.out;
-  for (std::size_t i = 0; i < blocks.size(); ++i) {
-    EXPECT_TRUE(std::regex_match(blocks[i].status, std::regex(cases[i].status)))
-        << i << " " << cases[i].command << ": \"" << blocks[i].status << '"';
+  std::vector<std::string> lines;
+  std::istringstream out(outcome.out);
+  for (std::string line; std::getline(out, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), std::size(cases)) << outcome.out;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string status = Field(lines[i], "status").value_or("(none)");
+    EXPECT_TRUE(std::regex_match(status, std::regex(cases[i].status))) << cases[i].command << ": \"" << status << '"';
+    std::smatch value;
+    ASSERT_TRUE(std::regex_search(lines[i], value, std::regex(R"re("value":(.*),"truncated")re"))) << lines[i];
+    EXPECT_TRUE(std::regex_match(value[1].str(), std::regex(cases[i].value))) << cases[i].command << ": " << value[1];
   }
 }
 
@@ -89,11 +99,12 @@ TEST(SendWithSimulator, EachCommandGetsTheReplyWindowThePanelWouldGiveIt) {
   const struct {
     std::vector<std::string> commands;
     std::vector<bool> timedOut;
+    int status;
   } cases[] = {
-      {{"CR0"}, {true}},
-      {{"CF IMAGE REAL"}, {false}},
-      {{"CF INPUT1 VIDEO", "CR0"}, {false, false}},
-      {{"cr0", "CR0"}, {false, false}},
+      {{"CR0"}, {true}, SendExit::kNoReply},
+      {{"CF IMAGE REAL"}, {false}, SendExit::kReplied},
+      {{"CF INPUT1 VIDEO", "CR0"}, {false, false}, SendExit::kReplied},
+      {{"cr0", "CR0"}, {false, false}, SendExit::kErr},  // typed text the projector refuses
   };
   for (const auto& c : cases) {
     SimProcess sim({"--reply-delay", "900"});
@@ -107,32 +118,98 @@ TEST(SendWithSimulator, EachCommandGetsTheReplyWindowThePanelWouldGiveIt) {
       timedOut.push_back(line.find("\"timed_out\":true") != std::string::npos);
     }
     EXPECT_EQ(timedOut, c.timedOut) << c.commands[0] << "\n" << outcome.out;
-    const bool anyTimedOut = std::find(c.timedOut.begin(), c.timedOut.end(), true) != c.timedOut.end();
-    EXPECT_EQ(outcome.status, anyTimedOut ? SendExit::kNoReply : SendExit::kReplied) << c.commands[0];
+    EXPECT_EQ(outcome.status, c.status) << c.commands[0];
   }
 }
 
+// A reply is a success only once complete at its CR; what had come when the wait ended is shown,
+// and the run fails.
 TEST(SendWithSimulator, ReplyInPiecesIsReportedOnceCompleteOrWhenItsWindowEnds) {
   const struct {
     const char* gap;  // between the reply's three pieces
     Block shown;
+    int status;
   } cases[] = {
-      {"150", {" C R 0 CR ", " 8 0 CR ", " Stand by"}},  // the CR comes in time
-      {"300", {" C R 0 CR ", " 8 0 ", " Stand by"}},     // the 500 ms window ends first
+      {"150", {" C R 0 CR ", " 8 0 CR ", " Stand by"}, SendExit::kReplied},  // the CR comes in time
+      {"300", {" C R 0 CR ", " 8 0 ", " Stand by"}, SendExit::kNoReply},     // the 500 ms window ends first
   };
   for (const auto& c : cases) {
     SimProcess sim({"--split", "--split-gap", c.gap});
     const Outcome outcome = SendFrom(Request({"CR0"}), sim.Path());
-    EXPECT_EQ(outcome.status, SendExit::kReplied) << c.gap;
+    EXPECT_EQ(outcome.status, c.status) << c.gap;
     EXPECT_EQ(Blocks(outcome.out), std::vector<Block>{c.shown}) << c.gap;
   }
+}
+
+// A projector answers each frame once, in order: bytes that come after a command's wait has
+// ended are the rest of that command's reply, reported as late, never the next command's.
+TEST(SendWithSimulator, RepliesBelongToTheirCommand) {
+  const struct {
+    QStringList sim;
+    std::vector<std::string> commands;
+    std::vector<std::string> rxd;   // a pattern of each command's RXD line
+    std::vector<std::string> late;  // the late lines, in order, by their beginning
+  } cases[] = {
+      {{"--reply-delay", "700"},
+       {"CR0", "CR3", "CR7", "CR0"},
+       {" X X X X", " X X X X", " X X X X", " X X X X"},
+       {R"(late reply to "CR0" from PORT, after its wait had ended: "80\x0d")",
+        R"(late reply to "CR3" from PORT, after its wait had ended: "01234\x0d")",
+        R"(late reply to "CR7" from PORT, after its wait had ended: "00\x0d")",
+        R"(late reply to "CR0" from PORT, after its wait had ended: "80\x0d")"}},
+      {{"--split", "--split-gap", "300"},
+       {"CR6", "CR0"},
+       {R"( \+ 2 \d \. \d     .*)", "( 8)?( 0)?( CR)? ?"},
+       {R"(late reply to "CR6" from PORT, after its wait had ended: ")"}},
+  };
+  for (const auto& c : cases) {
+    SimProcess sim(c.sim);
+    SendRequest request;
+    request.commands = c.commands;
+    const Outcome outcome = SendFrom(request, sim.Path());
+    EXPECT_EQ(outcome.status, SendExit::kNoReply) << c.commands[0];
+    const std::vector<Block> blocks = Blocks(outcome.out);
+    ASSERT_EQ(blocks.size(), c.rxd.size()) << outcome.out;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+      EXPECT_TRUE(std::regex_match(blocks[i].rxd, std::regex(c.rxd[i]))) << c.commands[i] << ": " << blocks[i].rxd;
+    }
+    std::vector<std::string> late;
+    std::istringstream errors(outcome.err);
+    for (std::string line; std::getline(errors, line);) {
+      if (line.find("late reply") != std::string::npos) late.push_back(line);
+    }
+    // A late reply can itself end late: a line for the last command may follow.
+    ASSERT_GE(late.size(), c.late.size()) << outcome.err;
+    for (std::size_t i = 0; i < c.late.size(); ++i) {
+      EXPECT_EQ(late[i].rfind("projector-panel: " + WithPort(c.late[i], sim.Path()), 0), 0u) << late[i];
+    }
+  }
+}
+
+// Bytes the projector sent while no run had the port open answer nothing the next run asks.
+TEST(SendWithSimulator, LeftoversOfAnEarlierRunAreNotAReply) {
+  SimProcess sim({"--reply-delay", "400"});
+  SendRequest first = Request({"CR0"});
+  first.timeoutMs = 50;  // over, and the port closed, long before the reply comes
+  EXPECT_EQ(SendFrom(first, sim.Path()).status, SendExit::kNoReply);
+  Pause(800);  // the reply waits on the line
+  SendRequest second = Request({"CR3"});
+  second.timeoutMs = 2000;
+  const Outcome outcome = SendFrom(second, sim.Path());
+  EXPECT_EQ(outcome.status, SendExit::kReplied);
+  EXPECT_EQ(outcome.err, "");  // not even as bytes that came before the frame
+  EXPECT_EQ(Blocks(outcome.out), (std::vector<Block>{{" C R 3 CR ", " 0 1 2 3 4 CR ", " 0 1 2 3 4 CR  Hour Use"}}));
 }
 
 TEST(SendWithSimulator, SilentProjectorGivesNoReplyAndExitThree) {
   SimProcess sim({"--silent"});
   const Outcome outcome = SendFrom(Request({"CR0", "C00"}), sim.Path());
   EXPECT_EQ(outcome.status, SendExit::kNoReply);
-  EXPECT_EQ(outcome.err, "");
+  EXPECT_EQ(outcome.err, WithPort("projector-panel: no reply to \"CR0\" from PORT within 500 ms: check the cable, "
+                                  "--speed and --address, or wait longer with --timeout MS\n"
+                                  "projector-panel: no reply to \"C00\" from PORT within 500 ms: check the cable, "
+                                  "--speed and --address, or wait longer with --timeout MS\n",
+                                  sim.Path()));
   EXPECT_EQ(Blocks(outcome.out), (std::vector<Block>{{" C R 0 CR ", " X X X X", ""},
                                                      {" C 0 0 CR ", " X X X X", ""}}));
 }
@@ -142,15 +219,17 @@ TEST(SendWithSimulator, JsonLinesCarryTheBytesWithEscapes) {
   SendRequest request = Request({"C00", "CR0", "say \"hi\\\""});
   request.json = true;
   const Outcome outcome = SendFrom(request, sim.Path());
-  EXPECT_EQ(outcome.status, SendExit::kReplied) << outcome.err;
+  EXPECT_EQ(outcome.status, SendExit::kErr) << outcome.err;
   EXPECT_EQ(outcome.out,
             "{\"command\":\"C00\",\"frame\":\"C00\\r\",\"reply\":\"\\u0006\\r\",\"txd\":\" C 0 0 CR \","
-            "\"rxd\":\" ACK CR \",\"status\":\"\",\"timed_out\":false}\n"
+            "\"rxd\":\" ACK CR \",\"status\":\"\",\"timed_out\":false,\"answer\":\"ack\",\"value\":null,"
+            "\"truncated\":false}\n"
             "{\"command\":\"CR0\",\"frame\":\"CR0\\r\",\"reply\":\"40\\r\",\"txd\":\" C R 0 CR \","
-            "\"rxd\":\" 4 0 CR \",\"status\":\" Count down\",\"timed_out\":false}\n"
+            "\"rxd\":\" 4 0 CR \",\"status\":\" Count down\",\"timed_out\":false,\"answer\":\"data\","
+            "\"value\":{\"code\":\"40\",\"text\":\"Count down\"},\"truncated\":false}\n"
             "{\"command\":\"say \\\"hi\\\\\\\"\",\"frame\":\"say \\\"hi\\\\\\\"\\r\",\"reply\":\"ERR\\r\","
             "\"txd\":\" s a y   \\\" h i \\\\ \\\" CR \",\"rxd\":\" E R R CR \",\"status\":\"\","
-            "\"timed_out\":false}\n");
+            "\"timed_out\":false,\"answer\":\"err\",\"value\":null,\"truncated\":false}\n");
 }
 
 TEST(SendWithSimulator, NoReplyInJsonIsAnEmptyReplyAndTimedOut) {
@@ -161,7 +240,8 @@ TEST(SendWithSimulator, NoReplyInJsonIsAnEmptyReplyAndTimedOut) {
   EXPECT_EQ(outcome.status, SendExit::kNoReply);
   EXPECT_EQ(outcome.out,
             "{\"command\":\"CR0\",\"frame\":\"CR0\\r\",\"reply\":\"\",\"txd\":\" C R 0 CR \","
-            "\"rxd\":\" X X X X\",\"status\":\"\",\"timed_out\":true}\n");
+            "\"rxd\":\" X X X X\",\"status\":\"\",\"timed_out\":true,\"answer\":\"none\",\"value\":null,"
+            "\"truncated\":false}\n");
 }
 
 // Two projectors share one line; each answers only its own address, and a broadcast reaches both
@@ -181,7 +261,9 @@ TEST(SendWithSimulator, AddressPicksOneOfTwoProjectorsOnOneLine) {
       {"003", "CR3", {" A 0 0 3 C R 3 CR ", " X X X X", ""}, SendExit::kNoReply},
       {"002", "C00", {" A 0 0 2 C 0 0 CR ", " ACK CR ", ""}, SendExit::kReplied},
       {"001", "CR0", {" A 0 0 1 C R 0 CR ", " 8 0 CR ", " Stand by"}, SendExit::kReplied},
-      {"ALL", "C00", {" A F F F C 0 0 CR ", " X X X X", ""}, SendExit::kNoReply},
+      // A broadcast waits for its frame to leave, not for an answer nobody gives.
+      {"ALL", "C00", {" A F F F C 0 0 CR ", "", ""}, SendExit::kReplied},
+      {"ALL", "status", {}, SendExit::kRefused},  // no projector would answer: refused before the open
       {"001", "CR0", {" A 0 0 1 C R 0 CR ", " 0 0 CR ", " Power ON"}, SendExit::kReplied},
   };
   for (const auto& c : cases) {
@@ -189,7 +271,8 @@ TEST(SendWithSimulator, AddressPicksOneOfTwoProjectorsOnOneLine) {
     request.address = Address(c.address);
     const Outcome outcome = SendFrom(request, line.Path());
     EXPECT_EQ(outcome.status, c.status) << c.address << " " << c.command;
-    EXPECT_EQ(Blocks(outcome.out), std::vector<Block>{c.shown}) << c.address << " " << c.command;
+    const auto shown = c.status == SendExit::kRefused ? std::vector<Block>{} : std::vector<Block>{c.shown};
+    EXPECT_EQ(Blocks(outcome.out), shown) << c.address << " " << c.command;
   }
 }
 
@@ -214,7 +297,9 @@ TEST(SendWithSimulator, OpensTheChosenPortAtTheChosenSpeed) {
   }
 }
 
-TEST(SendWithSimulator, LostLineEndsTheRunWithExitOneAndOneMessage) {
+// The line is lost after a refusal: the loss (1) is the status, not the refusal (4), and its line
+// names the command that did not get through and the port.
+TEST(SendWithSimulator, LostLineEndsTheRunWithExitOneNamingTheCommand) {
   SimProcess sim({"--hangup-after", "1"});
   // The port is named through a link that is gone once the port is open, as an unplugged USB
   // adapter's is: the reopen after the hang-up must fail, and cannot land on a terminal that
@@ -223,14 +308,44 @@ TEST(SendWithSimulator, LostLineEndsTheRunWithExitOneAndOneMessage) {
   const QString com1 = dir.filePath(QStringLiteral("com1"));
   ASSERT_TRUE(QFile::link(sim.Path(), com1));
   QTimer::singleShot(0, [&com1] { QFile::remove(com1); });
-  const Outcome outcome = SendFrom(Request({"CR0", "CR1", "CR4"}), com1);
+  const Outcome outcome = SendFrom(Request({"c00", "CR1", "CR4"}), com1);
   EXPECT_EQ(outcome.status, SendExit::kLinkFailed);
   const std::vector<Block> blocks = Blocks(outcome.out);
   ASSERT_FALSE(blocks.empty());
-  EXPECT_EQ(blocks[0], (Block{" C R 0 CR ", " 8 0 CR ", " Stand by"}));
+  EXPECT_EQ(blocks[0], (Block{" c 0 0 CR ", " E R R CR ", ""}));
   EXPECT_LT(blocks.size(), 3u) << "a command after the loss was reported as sent";
+  EXPECT_EQ(outcome.err.rfind("projector-panel: the projector refused \"c00\" (ERR)", 0), 0u) << outcome.err;
   EXPECT_NE(outcome.err.find("COM1 (" + com1.toStdString() + ") was lost"), std::string::npos) << outcome.err;
-  EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+  EXPECT_NE(outcome.err.find("run the commands from \"CR1\" on again"), std::string::npos) << outcome.err;
+  EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 2) << outcome.err;
+}
+
+// Each failing command has its line; the status is the first of 1, 2, 4, 3 that applies.
+TEST(SendWithSimulator, FailuresGiveTheFirstStatusThatAppliesAndOneLineEach) {
+  const std::string refused = "the projector refused \"c00\" (ERR) on PORT: it does not take this command; "
+                              "projector-panel --list-commands lists the panel's commands";
+  const struct {
+    QStringList sim;
+    std::vector<std::string> commands;
+    int status;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {{}, {"c00", "power-on", "FOO"}, SendExit::kErr, {refused, std::regex_replace(refused, std::regex("c00"), "FOO")}},
+      {{"--reply-delay", "700"}, {"CR0", "c00"}, SendExit::kErr,
+       {"no reply to \"CR0\" from PORT within 500 ms: check the cable, --speed and --address, or wait longer "
+        "with --timeout MS",
+        R"(late reply to "CR0" from PORT, after its wait had ended: "80\x0d")", refused}},
+  };
+  for (const auto& c : cases) {
+    SimProcess sim(c.sim);
+    SendRequest request;
+    request.commands = c.commands;
+    const Outcome run = SendFrom(request, sim.Path());
+    EXPECT_EQ(run.status, c.status) << c.commands[0];
+    std::string expected;
+    for (const std::string& line : c.lines) expected += "projector-panel: " + WithPort(line, sim.Path()) + "\n";
+    EXPECT_EQ(run.err, expected);
+  }
 }
 
 }  // namespace

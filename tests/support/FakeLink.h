@@ -19,7 +19,10 @@ class FakeLink : public SerialLink {
   void Close() override;
   void Write(const std::string& bytes) override;
   std::string ReadAvailable() override;
-  void DiscardInput() override { pending_.clear(); }
+  void DiscardInput() override {
+    calls.push_back("DiscardInput");
+    pending_.clear();
+  }
   std::int16_t EventCode() const override;
   bool OutputPending() const override;
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "cli/SendRequest.h"
+
+// One command of a run: as the operator gave it, and the text that goes on the line.
+struct SendCommand {
+  std::string given;
+  std::string text;
+
+  // How messages name it: "CR0", or "status" (CR0) for a name.
+  std::string Named() const;
+};
+
+// The command `given` stands for, or the whole line saying why it cannot be sent (empty, not
+// plain ASCII, an unknown name, a status query to every projector).
+std::variant<SendCommand, std::string> ResolveCommand(const std::string& given, const SendRequest& request);
+
+// Text in quotes with its control characters made visible: a CR in it must not break the line.
+std::string Quoted(std::string_view text);

@@ -1,0 +1,148 @@
+// Which command each received byte belongs to, on a line the test plays itself.
+#include "cli/ReplyGate.h"
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <map>
+
+#include "FakeLink.h"
+#include "SendRig.h"
+
+namespace {
+
+enum class Do { Expect, Broadcast, Receive, EndWait, Flush, FlushAll };
+
+struct Step {
+  Do what;
+  std::string text = {};
+};
+
+struct Scenario {
+  const char* name;
+  std::vector<Step> steps;
+  std::string core;               // what the core was given, "|" where a frame went out
+  std::vector<std::string> late;  // command, bytes, "owed" or "stray", and for owed whether complete
+};
+
+const Scenario kScenarios[] = {
+    {"a reply reaches the core up to its CR; what follows is stray",
+     {{Do::Expect, "CR0"}, {Do::Receive, "8"}, {Do::Receive, "0\rXY"}, {Do::Flush}},
+     "|80\r",
+     {"CR0 \"XY\" stray"}},
+    {"the rest of a reply whose wait ended is late, and the next reply is whole",
+     {{Do::Expect, "CR6"}, {Do::Receive, "+25"}, {Do::EndWait}, {Do::Expect, "CR0"}, {Do::Receive, ".0\r80\r"}},
+     "|+25|80\r",
+     {"CR6 \".0\r\" owed complete"}},
+    {"a reply that never came is owed: the next reply is late for it",
+     {{Do::Expect, "CR0"}, {Do::EndWait}, {Do::Expect, "CR3"}, {Do::Receive, "80\r"}, {Do::Receive, "01234\r"}},
+     "||01234\r",
+     {"CR0 \"80\r\" owed complete"}},
+    {"two owed replies are paid in order",
+     {{Do::Expect, "A"}, {Do::EndWait}, {Do::Expect, "B"}, {Do::EndWait}, {Do::Expect, "C"}, {Do::Receive, "1\r2\r3\r"}},
+     "|||3\r",
+     {"A \"1\r\" owed complete", "B \"2\r\" owed complete"}},
+    {"a broadcast awaits nothing",
+     {{Do::Broadcast, "C00"}, {Do::Receive, "\x06\r"}, {Do::Flush}},
+     "|",
+     {"C00 \"\x06\r\" stray"}},
+    {"a reply longer than the limit is cut, and its rest is dropped unreported",
+     {{Do::Expect, "CR9"}, {Do::Receive, "0123456789A"}, {Do::EndWait}, {Do::Expect, "CR0"}, {Do::Receive, "B\r80\r"}},
+     "|01234567(cut)|80\r",
+     {}},
+    {"at the end, an owed reply is reported as far as it came",
+     {{Do::Expect, "CR0"}, {Do::EndWait}, {Do::Receive, "8"}, {Do::Flush}, {Do::FlushAll}},
+     "|",
+     {"CR0 \"8\" owed incomplete"}},
+};
+
+TEST(ReplyGate, EachByteGoesToTheCommandWhoseReplyItIs) {
+  for (const Scenario& scenario : kScenarios) {
+    SCOPED_TRACE(scenario.name);
+    FakeLink line;
+    ReplyGate gate(line, 8);
+    std::string core;
+    std::vector<std::string> late;
+    gate.SetOnComm([&] { core += gate.ReadAvailable(); });
+    gate.SetOnLate([&](const LateBytes& bytes) {
+      late.push_back(bytes.command + " \"" + bytes.head + "\" " +
+                     (bytes.owed ? (bytes.complete ? "owed complete" : "owed incomplete") : "stray"));
+    });
+    for (const Step& step : scenario.steps) {
+      switch (step.what) {
+        case Do::Expect: core += '|'; gate.Expect(step.text, true); break;
+        case Do::Broadcast: core += '|'; gate.Expect(step.text, false); break;
+        case Do::Receive: line.Receive(step.text); break;
+        case Do::EndWait: core += gate.Truncated() ? "(cut)" : ""; gate.EndWait(); break;
+        case Do::Flush: gate.FlushLate(false); break;
+        case Do::FlushAll: gate.FlushLate(true); break;
+      }
+    }
+    EXPECT_EQ(core, scenario.core);
+    EXPECT_EQ(late, scenario.late);
+  }
+}
+
+// A line that answers every frame at once, from a table.
+class AnsweringLine : public FakeLink {
+ public:
+  explicit AnsweringLine(std::map<std::string, std::string> answers, bool hangUp = false)
+      : answers_(std::move(answers)), hangUp_(hangUp) {}
+  void Write(const std::string& bytes) override {
+    FakeLink::Write(bytes);
+    QTimer::singleShot(0, [this, bytes] {
+      Receive(answers_[bytes]);
+      lost = hangUp_;  // and then the device goes away
+    });
+  }
+
+ private:
+  std::map<std::string, std::string> answers_;
+  bool hangUp_;
+};
+
+// What came before a frame is taken (and reported) before the rest is dropped, and nothing is
+// dropped after the frame has gone out.
+TEST(ReplyGate, EveryFrameGoesOutRightAfterWhatCameBeforeItIsTakenAndTheRestDropped) {
+  AnsweringLine line({{"CR0\r", "80\r"}, {"CR3\r", "01234\r"}});
+  SendRequest request = Request({"CR0", "CR3", "CR0"});
+  std::ostringstream out, err;
+  EXPECT_EQ(RunSend(request, line, "COM1 (fake)", out, err), SendExit::kReplied) << err.str();
+  std::vector<std::string> beforeWrites;
+  for (std::size_t i = 2; i < line.calls.size(); ++i) {
+    if (line.calls[i].rfind("Write ", 0) == 0) beforeWrites.push_back(line.calls[i - 2] + ", " + line.calls[i - 1]);
+  }
+  EXPECT_EQ(beforeWrites, std::vector<std::string>(3, "ReadAvailable, DiscardInput"));
+}
+
+// A reply past the most the panel keeps says so, fails the run, and its rest is nobody's reply.
+TEST(ReplyGate, ReplyCutAtTheLimitIsMarkedAndFailsTheRun) {
+  AnsweringLine line({{"CR9\r", std::string(100000, '9') + "\r"}, {"CR0\r", "80\r"}});
+  SendRequest request = Request({"CR9", "CR0"});
+  request.json = true;
+  std::ostringstream out, err;
+  EXPECT_EQ(RunSend(request, line, "COM1 (fake)", out, err), SendExit::kNoReply);
+  std::istringstream lines(out.str());
+  std::string cut, next;
+  std::getline(lines, cut);
+  std::getline(lines, next);
+  EXPECT_EQ(Field(cut, "reply"), std::string(32767, '9'));
+  EXPECT_NE(cut.find(R"("answer":"partial","value":null,"truncated":true})"), std::string::npos) << cut.substr(0, 80);
+  EXPECT_EQ(Field(next, "reply"), "80\\r");
+  EXPECT_EQ(err.str(), R"({"error":"the reply to \"CR9\" from COM1 (fake) was cut at 32767 bytes, the most a reply )"
+                       R"(may have, and the rest was dropped; a reply this long is not the projector's: check )"
+                       R"(--speed","command":"CR9","exit":3})" "\n");
+}
+
+// A line lost between two commands: the next is not sent, and the message says which and what to
+// do from a command line.
+TEST(ReplyGate, LostLineNamesTheCommandThatWasNotSent) {
+  AnsweringLine line({{"CR0\r", "80\r"}}, true);
+  std::ostringstream out, err;
+  EXPECT_EQ(RunSend(Request({"CR0", "CR1", "CR4"}), line, "COM1 (fake)", out, err), SendExit::kLinkFailed);
+  EXPECT_EQ(line.wire, "CR0\r");
+  EXPECT_EQ(err.str(), "projector-panel: \"CR1\" and the commands after it were not sent: COM1 (fake) was lost: the "
+                       "device hung up or was unplugged. Reconnect it, then run the commands from \"CR1\" on again.\n");
+}
+
+}  // namespace
