@@ -62,6 +62,7 @@ std::optional<SentCommand> SendSession::Ask(const std::string& command) {
   loop.exec();
   stopWaiting_ = nullptr;
   waiting_ = false;  // the application may have been told to quit meanwhile
+  if (window_.Failed()) return std::nullopt;  // the frame failed after it left: the link said so
 
   // Captured now: the display clearing would empty the lines.
   sent.reply = reply_;

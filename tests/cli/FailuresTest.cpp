@@ -1,10 +1,18 @@
 // What the command line says when it cannot do what it was asked: the panel's own texts.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sstream>
+#include <utility>
+
+#include <QTimer>
+#include <termios.h>
+
 #include "FakeClock.h"
 #include "FakeWindow.h"
 #include "Pty.h"
 #include "SendRig.h"
+#include "controller/PortSelection.h"
 #include "panel/Form1.h"
 #include "exchange/FreeText.h"
 #include "platform/QtSerialLink.h"
@@ -23,7 +31,12 @@ std::string PanelsOpenFailure(std::int16_t port, const QString& missing, const Q
   form.Load();
   if (port == 2) form.Dispatch.Run(OnFailure::Warn, [&] { form.linkSettings.Option2_Click(); });
   const auto& shown = port == 1 ? window.fatals : window.warnings;
-  return shown.empty() ? "(the panel showed nothing)" : shown.back();
+  if (shown.empty()) return "(the panel showed nothing)";
+  // The box of a port selection adds what follows in the panel, which --send does not have.
+  std::string failure = shown.back();
+  const std::string panelOnly = std::string(" ") + kClosedUntilRestart;
+  if (failure.ends_with(panelOnly)) failure.resize(failure.size() - panelOnly.size());
+  return failure;
 }
 
 TEST(SendFailures, MissingDeviceGivesExitOneAndThePanelsText) {
@@ -47,6 +60,59 @@ TEST(SendFailures, MissingDeviceGivesExitOneAndThePanelsText) {
     const std::string panel = PanelsOpenFailure(c.port, missing, there);
     EXPECT_EQ(outcome.err, panel + "\n") << c.port;
     EXPECT_NE(panel.find(missing.toStdString()), std::string::npos) << panel;
+  }
+}
+
+// Output that runs `onFlush` the first time what was printed is flushed: between two commands of
+// a run, with no event loop in between.
+class FlushHook : public std::stringbuf {
+ public:
+  std::function<void()> onFlush;
+
+ protected:
+  int sync() override {
+    if (onFlush) std::exchange(onFlush, nullptr)();
+    return 0;
+  }
+};
+
+// A frame the device does not take ends the run with status 1, and the run says which command
+// did not reach which port: whether the write fails at once (the device hung up once the first
+// command's block was out, before the next frame) or later, the frame having waited for a
+// stopped line while its reply window ran.
+TEST(SendFailures, AFrameTheDeviceDoesNotTakeEndsTheRunWithStatusOne) {
+  const struct {
+    const char* name;
+    std::vector<std::string> commands;
+    bool lineStopped;
+    std::size_t blocks;
+  } cases[] = {
+      {"fails at once", {"CR0", "C00"}, false, 1},
+      {"fails while it waits", {"C00"}, true, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Pty line;
+    FlushHook printed;
+    std::ostream out(&printed);
+    std::ostringstream err;
+    QTimer hangUp;
+    hangUp.setSingleShot(true);
+    QObject::connect(&hangUp, &QTimer::timeout, [&line] { line.HangUp(); });
+    if (c.lineStopped) {
+      ASSERT_EQ(::tcflow(line.SlaveFd(), TCOOFF), 0);
+      hangUp.start(100);
+    } else {
+      printed.onFlush = [&line] { line.HangUp(); };
+    }
+    SendRequest request;
+    request.commands = c.commands;
+    const QString com1 = QString::fromStdString(line.SlavePath());
+    const int status = RunSend(request, PortMap{com1, QStringLiteral("/nonexistent/com2")}, out, err);
+    EXPECT_EQ(status, SendExit::kLinkFailed);
+    EXPECT_NE(err.str().find("\"C00\" did not reach COM1 (" + line.SlavePath() + ")"), std::string::npos)
+        << err.str();
+    EXPECT_EQ(Blocks(printed.str()).size(), c.blocks) << printed.str();
   }
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "QtRig.h"
+#include "SeamedLink.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ struct TwoPorts : ::testing::Test {
   FakeClock clock;
   FakeTimer timer1{clock}, timer2{clock}, timer3{clock}, timer4{clock};
   FakeWindow window;
-  QtSerialLink link{PortMap{QString::fromStdString(com1.SlavePath()), QString::fromStdString(com2.SlavePath())}};
+  SeamedLink link{PortMap{QString::fromStdString(com1.SlavePath()), QString::fromStdString(com2.SlavePath())}};
   Form1 form{link, Timers{timer1, timer2, timer3, timer4}, window};
 };
 
@@ -61,6 +62,30 @@ TEST_F(TwoPorts, SpeedChangeKeepsTheSameOpenPort) {
   // A port chosen later opens at the speed chosen last.
   Handle(&LinkSettings::Option1_Click);
   EXPECT_EQ(Speed(com1), static_cast<speed_t>(B9600));
+}
+
+// COM1's device opens, then hangs up before it takes its line settings (an adapter pulled in the
+// middle of the open): the error the port raises then belongs to that open. The selection fails
+// with one box and leaves the port closed; no click may find its way to COM2 after it.
+TEST_F(TwoPorts, DeviceLostWhileItOpensFailsThatChoiceAndNoFrameGoesToTheOtherPort) {
+  Handle(&LinkSettings::Option2_Click);
+  ASSERT_TRUE(window.warnings.empty());
+  link.onOpened = [&] {
+    link.onOpened = nullptr;
+    com1.HangUp();
+  };
+  Handle(&LinkSettings::Option1_Click);
+  ASSERT_EQ(window.warnings.size(), 1u);
+  EXPECT_NE(window.warnings[0].find("hung up or was unplugged while it was being opened"), std::string::npos)
+      << window.warnings[0];
+  QTest::qWait(100);  // anything the port left queued
+  EXPECT_FALSE(link.IsOpen());
+  EXPECT_FALSE(link.IsLost());
+
+  Send("CR0");
+  EXPECT_EQ(com2.Read(1, 300), "");
+  ASSERT_EQ(window.warnings.size(), 2u);
+  EXPECT_NE(window.warnings[1].find("is not open"), std::string::npos) << window.warnings[1];
 }
 
 TEST_F(TwoPorts, VanishedComTwoIsReportedAndComOneStillWorks) {

@@ -5,6 +5,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "QtRig.h"
 
 namespace {
@@ -69,6 +72,58 @@ TEST(QtSerialLink, VanishedDeviceClosesThePortWithoutSpinningAndCountsAsLost) {
 
   rig.link.Close();  // the operator's close ends the loss
   EXPECT_FALSE(rig.link.IsLost());
+}
+
+// A frame the device does not take is a failed write, told in one box that names the frame and
+// the port, whether the write fails at once (the click came before the event loop saw the
+// hang-up: nothing is drawn) or later, when the frame had waited for a stopped line (its TXD line
+// was drawn). The port is then lost, so the next click may open the device again.
+TEST(QtSerialLink, FrameThatDoesNotReachTheDeviceIsToldOnceWithFrameAndPort) {
+  const struct {
+    const char* name;
+    bool lineStopped;  // output held back, as by a device that stopped reading
+    const char* txd;
+  } cases[] = {
+      {"fails at once", false, ""},
+      {"fails while it waits", true, " C 0 0 CR "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QtRig rig;
+    rig.form.Load();
+    ASSERT_TRUE(rig.link.IsOpen());
+    if (c.lineStopped) {
+      ASSERT_EQ(::tcflow(rig.pty.SlaveFd(), TCOOFF), 0);
+    } else {
+      rig.pty.HangUp();
+    }
+    rig.Send("C00");
+    EXPECT_EQ(rig.form.Panel.Label11, c.txd);
+    if (c.lineStopped) {
+      EXPECT_TRUE(rig.window.warnings.empty());
+      EXPECT_TRUE(rig.link.OutputPending());
+      rig.pty.HangUp();
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !rig.window.warnings.empty(); }));
+    QTest::qWait(100);
+    ASSERT_EQ(rig.window.warnings.size(), 1u);
+    const std::string expected = "\"C00\" did not reach COM1 (" + rig.pty.SlavePath() + ")";
+    EXPECT_NE(rig.window.warnings[0].find(expected), std::string::npos) << rig.window.warnings[0];
+    EXPECT_TRUE(rig.link.IsLost());
+  }
+}
+
+// Who a device is does not depend on the name it was reached by, and two devices are never one.
+TEST(DeviceIdentity, FollowsLinksAndTellsTwoTerminalsApart) {
+  Pty first, second;
+  QTemporaryDir dir;
+  const QString link = dir.filePath(QStringLiteral("by-id-link"));
+  ASSERT_EQ(::symlink(first.SlavePath().c_str(), QFile::encodeName(link).constData()), 0);
+  const DeviceIdentity identity = IdentifyDevice(QString::fromStdString(first.SlavePath()));
+  ASSERT_TRUE(identity.Present());
+  EXPECT_EQ(IdentifyDevice(link), identity);
+  EXPECT_NE(IdentifyDevice(QString::fromStdString(second.SlavePath())), identity);
+  EXPECT_FALSE(IdentifyDevice(dir.filePath(QStringLiteral("nothing"))).Present());
 }
 
 TEST(QtSerialLink, ErrorTextsNameTheDeviceByItsWholePathAndSayWhatToDo) {
