@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <algorithm>
 
 #include "Pty.h"
 #include "ProgramRun.h"
@@ -37,6 +43,9 @@ TEST(Program, AnswersWithoutADisplayAndWithoutTouchingThePort) {
       {{"--com1", kLine, "--json"}, 2, "", "projector-panel: option '--json' only applies with --send\n" + usageError},
       {{"--com1", kLine, "--send", "CR0", "--port", "3"}, 2, "",
        "projector-panel: option '--port' takes 1 or 2, not '3'\n" + usageError},
+      // --send gets as far as the port, which is missing here.
+      {{"--com2", kLine, "--com1", "/nonexistent/ttyUSB9", "--send", "CR0"}, 1, "",
+       "COM1 (/nonexistent/ttyUSB9) could not be opened: the device does not exist."},
   };
   for (const auto& row : table) {
     Pty line;
@@ -62,13 +71,64 @@ TEST(Program, ListsPortsWithoutADisplay) {
   EXPECT_TRUE(run.out == "no serial ports found\n" || StartsWith(run.out, "/")) << run.out;
 }
 
-// The check above is only worth something if a window really cannot start here.
-TEST(Program, ThePanelItselfNeedsADisplay) {
+// The window itself needs a display: without one it says so in one line that points to --send,
+// before Qt's platform plugin could abort it, and leaves the port alone.
+TEST(Program, ThePanelItselfNeedsADisplayAndSaysSo) {
   Pty line;
   OpenWatch watch(line.SlavePath());
   const ProgramRun run = RunPanel({QStringLiteral("--com1"), QString::fromStdString(line.SlavePath())}, WithoutDisplay());
-  EXPECT_FALSE(run.exitStatus == QProcess::NormalExit && run.exitCode == 0);
+  EXPECT_EQ(run.exitStatus, QProcess::NormalExit);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(StartsWith(run.err, "projector-panel: there is no display")) << run.err;
+  EXPECT_NE(run.err.find("--send"), std::string::npos) << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  EXPECT_EQ(run.out, "");
   EXPECT_FALSE(watch.Opened());
+}
+
+// A port another program holds names that program, from its lock file, and says nothing about
+// permissions; a device this user may not open gets the advice about the dialout group alone.
+TEST(Program, ABusyPortNamesItsHolderAndAForbiddenOneGivesThePermissionAdvice) {
+  Pty line;
+  const QString device = QString::fromStdString(line.SlavePath());
+  const QStringList send{QStringLiteral("--com1"), device, QStringLiteral("--send"), QStringLiteral("CR0")};
+
+  QProcess holder;
+  holder.setProcessEnvironment(Offscreen());
+  holder.start(QStringLiteral(PROJECTOR_PANEL), {QStringLiteral("--com1"), device});
+  ASSERT_TRUE(holder.waitForStarted());
+  QElapsedTimer waited;
+  waited.start();
+  while (LockFileOf(holder.processId()).empty() && waited.elapsed() < 30000) QThread::msleep(20);
+  const ProgramRun busy = RunPanel(send, WithoutDisplay());
+  const qint64 holderPid = holder.processId();
+  holder.terminate();
+  ASSERT_TRUE(holder.waitForFinished(30000));
+
+  // A pseudo terminal is its maker's and the tty group's: another user may not open it.
+  const bool root = ::geteuid() == 0;
+  if (!root) {
+    ASSERT_EQ(::chmod(line.SlavePath().c_str(), 0), 0);
+  }
+  QStringList asStranger = send;
+  if (root) asStranger = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", PROJECTOR_PANEL} + send;
+  QProcess stranger;
+  stranger.setProcessEnvironment(WithoutDisplay());
+  stranger.start(root ? QStringLiteral("setpriv") : QStringLiteral(PROJECTOR_PANEL), asStranger);
+  ASSERT_TRUE(stranger.waitForFinished(30000));
+  const std::string forbidden = stranger.readAllStandardError().toStdString();
+
+  const std::string name = "COM1 (" + line.SlavePath() + ") could not be opened: ";
+  EXPECT_EQ(busy.exitCode, 1);
+  EXPECT_TRUE(StartsWith(busy.err, name + "it is in use by projector-panel (process " +
+                                       std::to_string(holderPid) + ")"))
+      << busy.err;
+  EXPECT_EQ(busy.err.find("ermission"), std::string::npos) << busy.err;
+  EXPECT_EQ(busy.err.find("dialout"), std::string::npos) << busy.err;
+  EXPECT_EQ(stranger.exitCode(), 1);
+  EXPECT_TRUE(StartsWith(forbidden, name + "Permission denied.")) << forbidden;
+  EXPECT_NE(forbidden.find("dialout"), std::string::npos) << forbidden;
+  EXPECT_EQ(forbidden.find("in use"), std::string::npos) << forbidden;
 }
 
 }  // namespace
