@@ -111,8 +111,9 @@ TEST_F(Replug, WhileUnpluggedOneClickGivesOneTrueBoxAndComReopensOnceTheDeviceIs
 // Another device has taken the path: nothing goes to it unasked, and the box says how to use it
 // on purpose. The operator's own port selection opens whatever is there.
 TEST_F(Replug, ADifferentDeviceAtThePathGetsNothingUntilTheOperatorChoosesThePort) {
+  const QString other = QStringLiteral("USB 067b:2303 serial number \"\"");
   Unplug();
-  PlugIn(QStringLiteral("USB 067b:2303 serial number \"\""));
+  PlugIn(other);
   for (int click = 1; click <= 2; ++click) {
     Send("CR0");
     EXPECT_EQ(device->Read(1, 300), "") << click;
@@ -129,6 +130,11 @@ TEST_F(Replug, ADifferentDeviceAtThePathGetsNothingUntilTheOperatorChoosesThePor
   Run([&] { form.linkSettings.Option1_Click(); });
   Send("CR0");
   EXPECT_EQ(device->Read(4), "CR0\r");
+  // From now on it is the device chosen that a loss remembers.
+  Unplug();
+  PlugIn(other);
+  Send("C00");
+  EXPECT_EQ(device->Read(4), "C00\r");
   EXPECT_EQ(window.warnings.size(), 2u);
 }
 
