@@ -145,7 +145,6 @@ std::optional<QtSerialLink::OpenFailure> QtSerialLink::TryOpen() {
   // Whatever the device sent before this open answers nothing the panel asked.
   DiscardInput();
   device_ = Identify(DevicePath());
-  lossReason_.clear();
   return std::nullopt;
 }
 
@@ -283,11 +282,12 @@ void QtSerialLink::ClosePort() {
 void QtSerialLink::Lose() {
   QStringList undelivered;
   for (const PendingFrame& pending : pending_) undelivered.append(pending.frame);
-  const QString reason = lossReason_;
   ClosePort();
   lost_ = true;
   // Told only now, with the port settled: the box's own event loop must not find it half closed.
-  if (!undelivered.isEmpty()) RaiseNotice(LinkTexts::WriteFailed(Name(), undelivered, reason).toStdString());
+  // Without a reason: QSerialPort's text for a hung-up line comes from whatever errno was left
+  // ("Resource temporarily unavailable").
+  if (!undelivered.isEmpty()) RaiseNotice(LinkTexts::WriteFailed(Name(), undelivered, QString()).toStdString());
 }
 
 void QtSerialLink::SettleLoss() {
@@ -296,7 +296,6 @@ void QtSerialLink::SettleLoss() {
 
 void QtSerialLink::OnError(QSerialPort::SerialPortError error) {
   if (!DeviceWentAway(error) || closePending_ || !port_.isOpen()) return;
-  lossReason_ = port_.errorString();
   closePending_ = true;
   // Closed from the event loop rather than here: this runs inside the port's own notifier.
   QMetaObject::invokeMethod(

@@ -96,6 +96,5 @@ class QtSerialLink : public QObject, public SerialLink {
   bool lost_ = false;          // closed by this link after the device went away
   bool closePending_ = false;  // the device went away; the close waits for the event loop
   DeviceIdentity device_;      // who the device was at the last open
-  QString lossReason_;         // the port's words for the error that lost it
   std::deque<PendingFrame> pending_;  // frames not yet wholly handed to the driver, oldest first
 };
