@@ -64,27 +64,18 @@ TEST_F(TwoPorts, SpeedChangeKeepsTheSameOpenPort) {
   EXPECT_EQ(Speed(com1), static_cast<speed_t>(B9600));
 }
 
-// COM1's device opens, then hangs up before it takes its line settings (an adapter pulled in the
-// middle of the open): the error the port raises then belongs to that open. The selection fails
-// with one box and leaves the port closed; no click may find its way to COM2 after it.
+// COM1's device hangs up in the middle of its open, so its line settings fail: that choice fails
+// with one box and leaves the port closed, and no click finds its way to COM2 after it.
 TEST_F(TwoPorts, DeviceLostWhileItOpensFailsThatChoiceAndNoFrameGoesToTheOtherPort) {
   Handle(&LinkSettings::Option2_Click);
-  ASSERT_TRUE(window.warnings.empty());
-  link.onOpened = [&] {
-    link.onOpened = nullptr;
-    com1.HangUp();
-  };
+  link.onOpened = [&] { com1.HangUp(); };
   Handle(&LinkSettings::Option1_Click);
-  ASSERT_EQ(window.warnings.size(), 1u);
-  EXPECT_NE(window.warnings[0].find("hung up or was unplugged while it was being opened"), std::string::npos)
-      << window.warnings[0];
-  QTest::qWait(100);  // anything the port left queued
-  EXPECT_FALSE(link.IsOpen());
-  EXPECT_FALSE(link.IsLost());
-
+  QTest::qWait(100);  // whatever the port queued during the open
+  EXPECT_FALSE(link.IsOpen() || link.IsLost());
   Send("CR0");
   EXPECT_EQ(com2.Read(1, 300), "");
   ASSERT_EQ(window.warnings.size(), 2u);
+  EXPECT_NE(window.warnings[0].find("while it was being opened"), std::string::npos) << window.warnings[0];
   EXPECT_NE(window.warnings[1].find("is not open"), std::string::npos) << window.warnings[1];
 }
 

@@ -12,9 +12,7 @@ class SeamedLink : public QtSerialLink {
  public:
   using QtSerialLink::QtSerialLink;
 
-  // The device a path resolves to (a pseudo terminal's /dev/pts/N) -> who it is; any other is
-  // who the system says.
-  QHash<QString, QString> identities;
+  QHash<QString, QString> identities;  // the device a path resolves to -> who it is; else the system says
   std::function<void()> onOpened;
 
  protected:
