@@ -21,7 +21,5 @@ class SeamedLink : public QtSerialLink {
     if (identities.contains(resolved)) return {identities.value(resolved)};
     return QtSerialLink::Identify(path);
   }
-  void Opened() override {
-    if (onOpened) onOpened();
-  }
+  void Opened() override { onOpened ? onOpened() : void(); }
 };
