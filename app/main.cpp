@@ -1,17 +1,16 @@
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDialog>
 #include <QFile>
 #include <iostream>
 
 #include "CommandLine.h"
 #include "PortList.h"
-#include "TerminationSignals.h"
+#include "WindowRun.h"
 #include "cli/CommandList.h"
 #include "cli/RunSend.h"
 #include "cli/StandardStreams.h"
-#include "platform/PortMap.h"
 #include "platform/LinkByDevice.h"
+#include "platform/PortMap.h"
 #include "window/MainWindow.h"
 
 namespace {
@@ -23,26 +22,17 @@ PortMap PortsOf(const CommandLine& line) {
   return ports;
 }
 
-int RunWindow(int& qtArgc, char** argv, const PortMap& ports) {
-  QApplication app(qtArgc, argv);
-  LinkByDevice link(ports);
-  MainWindow window(link);
-  // A signal ends the program as "END" does: the port is closed, then the event loop left.
-  const TerminationSignals ending([&window] {
-    window.Core().Dispatch.Run(OnFailure::EndProgram, [&window] { window.Core().Command16_Click(); });
-    // exit() rather than quit(), which a window may decline. A failed start-up or a failing
-    // close keeps its status 1.
-    QCoreApplication::exit(window.Failed() ? 1 : 0);
-    // The signal may have found the program inside a box's own event loop (the start-up error
-    // waits in one before the main loop exists); the box is dismissed as its OK would be.
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-      if (auto* box = qobject_cast<QDialog*>(top); box != nullptr && box->isVisible()) box->reject();
-    }
-  });
-  window.Load();
-  if (window.Failed()) return 1;
-  window.show();
-  return QApplication::exec();
+// Whether the window has anywhere to go. Without a display Qt's platform plugin aborts the
+// program with a core dump; the check runs before any Qt application object exists.
+bool HasDisplay() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    if (!qEnvironmentVariableIsEmpty(name)) return true;
+  }
+  return false;
+#else
+  return true;
+#endif
 }
 
 }  // namespace
@@ -71,5 +61,14 @@ int main(int argc, char** argv) {
     case RunMode::Window:
       break;
   }
-  return RunWindow(qtArgc, argv, PortsOf(line));
+  if (!HasDisplay()) {
+    std::cerr << "projector-panel: there is no display to open the window on (DISPLAY and WAYLAND_DISPLAY "
+                 "are not set); to drive the projector from here without a window, use --send (see "
+                 "projector-panel --help).\n";
+    return 1;
+  }
+  QApplication app(qtArgc, argv);
+  LinkByDevice link(PortsOf(line));
+  MainWindow window(link);
+  return RunWindow(window);
 }

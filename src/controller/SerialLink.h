@@ -24,8 +24,12 @@ class LinkLost : public LinkError {
 // the caller's handler ends there and what it already did stays done.
 //
 // A port is open, closed (by the controller), or lost: closed by the link itself after the
-// device hung up. A write on a lost port first tries once to open the same device again; a port
-// selection treats a lost port as an open one.
+// device hung up. A write on a lost port first tries once to open the device again, and only the
+// device that was lost: another one now at the same place gets nothing, and the write fails. A
+// port selection treats a lost port as an open one and opens whatever is there. What the link
+// reports while it opens or closes a port itself belongs to that operation and never makes a
+// port lost. A write fails when the device does not take the frame, whether at once (LinkError)
+// or after it returned (a notice, below).
 class SerialLink {
  public:
   static constexpr std::int16_t kDataReceived = 2;

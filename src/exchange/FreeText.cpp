@@ -11,13 +11,10 @@ bool IsAscii(std::string_view text) {
 }
 
 // A CR inside the text would end the frame there, and what follows would go out as a second
-// command without the address prefix: every projector on the line would act on it.
-bool HasControlCharacter(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) {
-    const auto code = static_cast<unsigned char>(c);
-    return code < 0x20 || code == 0x7F;
-  });
-}
+// command without the address prefix: every projector on the line would act on it. A pasted line
+// break brings an LF, alone or after the CR; it is refused with the same advice. Other control
+// characters stay inside the one frame: they go out as typed, and the monitor shows them as "? ".
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 }  // namespace
 
@@ -28,10 +25,10 @@ std::optional<std::string> FreeTextRefusal(std::string_view text, std::string_vi
            "understands only ASCII letters, digits, blanks and punctuation; remove the other characters "
            "from " + from + " and send again.";
   }
-  if (HasControlCharacter(text)) {
-    return "Nothing was sent: the command contains a line break, a tab or another control character. "
-           "One command goes out at a time, and the address and the final CR are added for you; remove "
-           "the line breaks and other control characters from " + from + " and send each command on its own.";
+  if (HasLineBreak(text)) {
+    return "Nothing was sent: the command contains a line break. One command goes out at a time, and the "
+           "address and the final CR are added for you; remove the line breaks from " + from +
+           " and send each command on its own.";
   }
   if (text.size() > kLongestFreeText) {
     return "Nothing was sent: the command is " + std::to_string(text.size()) + " characters long, more than the " +

@@ -16,7 +16,7 @@
 inline constexpr std::size_t kLongestFreeText = 500;
 
 // Why `text` cannot go to the projector as one command, with what to do about it; nothing when
-// it can: plain ASCII with no control characters, at most kLongestFreeText characters. The
+// it can: plain ASCII without CR or LF, at most kLongestFreeText characters. The
 // panel's "SEND" and every other sender of typed text apply the same rule; `source` names where
 // the text was typed, for the advice.
 std::optional<std::string> FreeTextRefusal(std::string_view text, std::string_view source = "the CMD box");

@@ -1,17 +1,31 @@
 #include "platform/QtSerialLink.h"
 
-#include <QStringList>
+#include <QFile>
+#include <algorithm>
 
 #include "platform/DeviceKind.h"
+#include "platform/LinkTexts.h"
+#include "platform/PortHolder.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace {
 
 LinkError Failure(const QString& text) { return LinkError(text.toStdString()); }
+LinkLost Loss(const QString& text) { return LinkLost(text.toStdString()); }
+
+// A frame as the operator sent it: the final CR is the panel's, not theirs.
+QString FrameText(const std::string& frame) {
+  std::string_view text(frame);
+  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -19,6 +33,7 @@ QtSerialLink::QtSerialLink(PortMap map, QObject* parent)
     : QObject(parent), map_(std::move(map)) {
   port_.setPortName(map_.PathFor(portNumber_));
   connect(&port_, &QSerialPort::readyRead, this, &QtSerialLink::OnReadyRead);
+  connect(&port_, &QSerialPort::bytesWritten, this, &QtSerialLink::OnBytesWritten);
   connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialLink::OnError);
 }
 
@@ -75,9 +90,6 @@ bool DeviceWentAway(QSerialPort::SerialPortError error) {
          error == QSerialPort::ReadError || error == QSerialPort::WriteError;
 }
 
-const char* const kComeBack =
-    "Reconnect the device, then click again (or choose the port again with COM).";
-
 }  // namespace
 
 void QtSerialLink::SetLineSettings(const std::string& settings) {
@@ -91,12 +103,9 @@ void QtSerialLink::SetLineSettings(const std::string& settings) {
     if (closePending_ || DeviceWentAway(error)) {
       settings_ = parsed;  // what the operator chose is what the port comes back with
       Lose();
-      throw LinkLost(QStringLiteral("The speed of %1 could not be changed: the device hung up or was unplugged. "
-                                    "The new speed is kept for when the port opens again. %2")
-                         .arg(Name(), QLatin1String(kComeBack))
-                         .toStdString());
+      throw Loss(LinkTexts::SpeedLost(Name()));
     }
-    throw Failure(QStringLiteral("The line settings of %1 could not be changed: %2.").arg(Name(), reason));
+    throw Failure(LinkTexts::SettingsRefused(Name(), reason));
   }
   settings_ = parsed;
 }
@@ -116,8 +125,7 @@ std::optional<QtSerialLink::OpenFailure> QtSerialLink::TryOpen() {
   if (DevicePath().isEmpty()) {
     return OpenFailure{QSerialPort::DeviceNotFoundError, QStringLiteral("no device is set"), false};
   }
-  closePending_ = false;
-  port_.clearError();
+  ClosePort();
   // The path as given: a symbolic link is followed afresh at every open.
   port_.setPortName(DevicePath());
   if (!port_.open(QIODevice::ReadWrite)) {
@@ -125,15 +133,19 @@ std::optional<QtSerialLink::OpenFailure> QtSerialLink::TryOpen() {
     port_.clearError();
     return failure;
   }
-  if (Apply(settings_)) {
-    // Whatever the device sent before this open answers nothing the panel asked.
-    DiscardInput();
-    return std::nullopt;
+  Opened();
+  if (!Apply(settings_)) {
+    OpenFailure failure{port_.error(), port_.errorString(), true};
+    // The port reported the failure as it happened, as a loss if the device went away: it belongs
+    // to this attempt, which says what failed itself. Left pending, it would close whatever port
+    // is open next.
+    ClosePort();
+    return failure;
   }
-  OpenFailure failure{port_.error(), port_.errorString(), true};
-  port_.close();
-  port_.clearError();
-  return failure;
+  // Whatever the device sent before this open answers nothing the panel asked.
+  DiscardInput();
+  device_ = Identify(DevicePath());
+  return std::nullopt;
 }
 
 void QtSerialLink::FailOpen(const OpenFailure& failure) const {
@@ -141,59 +153,83 @@ void QtSerialLink::FailOpen(const OpenFailure& failure) const {
   if (DevicePath().isEmpty()) throw Failure(QStringLiteral("No device is set for COM%1.").arg(portNumber_));
   if (const auto wrongKind = WrongKindOfDevice(name, DevicePath(), portNumber_)) throw Failure(*wrongKind);
   if (failure.settingsRefused) {
-    throw Failure(QStringLiteral("The line settings of %1 could not be changed: %2.").arg(name, failure.reason));
+    if (DeviceWentAway(failure.error)) throw Failure(LinkTexts::VanishedWhileOpening(name, failure.reason));
+    throw Failure(LinkTexts::SettingsRefused(name, failure.reason));
   }
   switch (failure.error) {
     case QSerialPort::DeviceNotFoundError:
-      throw Failure(QStringLiteral(
-          "%1 could not be opened: the device does not exist. Connect the projector's serial "
-          "cable or USB adapter, or start the panel with --com%2 PATH to name the device.")
-                        .arg(name).arg(portNumber_));
+      throw Failure(LinkTexts::Missing(name, portNumber_));
     case QSerialPort::PermissionError:
-      throw Failure(QStringLiteral(
-          "%1 could not be opened: %2. Another program may be using the port; otherwise your "
-          "user needs access to the serial device (on Debian: membership of the dialout group, "
-          "sudo adduser $USER dialout, then log in again).")
-                        .arg(name, failure.reason));
+      throw Failure(PermissionFailure(failure.reason));
     case QSerialPort::OpenError:
-      throw Failure(QStringLiteral("%1 could not be opened: it is already in use.").arg(name));
+      throw Failure(LinkTexts::Busy(name, QString()));
     default:
-      throw Failure(QStringLiteral("%1 could not be opened: %2. Check the cable and the device.")
-                        .arg(name, failure.reason));
+      throw Failure(LinkTexts::OpenFailed(name, failure.reason));
   }
 }
 
+QString QtSerialLink::PermissionFailure(const QString& reason) const {
+  // QSerialPort says "permission" for a port another program holds (its lock file, or the
+  // device's exclusive mode) as well as for a device this user may not open.
+  if (const auto holder = PortHolder(DevicePath())) return LinkTexts::Busy(Name(), *holder);
+#ifdef Q_OS_UNIX
+  if (::access(QFile::encodeName(DevicePath()).constData(), R_OK | W_OK) != 0) {
+    return LinkTexts::Forbidden(Name(), reason);
+  }
+  // The device is this user's to open, so someone else has it.
+  return LinkTexts::Busy(Name(), QString());
+#else
+  return LinkTexts::Forbidden(Name(), reason);
+#endif
+}
+
 void QtSerialLink::Close() {
-  closePending_ = false;
+  ClosePort();
   lost_ = false;
-  port_.close();
 }
 
 void QtSerialLink::Write(const std::string& bytes) {
   SettleLoss();
-  if (lost_) {
-    const QString lost = QStringLiteral("Nothing was sent: %1 was lost: the device hung up or was unplugged").arg(Name());
-    if (!ReopenAllowed()) throw LinkLost(QStringLiteral("%1. %2").arg(lost, QLatin1String(kComeBack)).toStdString());
-    // The operator may have plugged the device back in and clicked: try the same path once.
-    if (const auto failure = TryOpen()) {
-      throw LinkLost(QStringLiteral("%1, and opening it again failed (%2). %3")
-                         .arg(lost, failure->reason, QLatin1String(kComeBack))
-                         .toStdString());
+  if (lost_) Reopen();
+  if (!port_.isOpen()) throw Failure(LinkTexts::NotOpen(Name()));
+  Send(bytes);
+}
+
+void QtSerialLink::Reopen() {
+  if (!ReopenAllowed()) throw Loss(LinkTexts::Lost(Name(), QString()));
+  // The operator may have plugged the device back in and clicked; whatever else now answers to
+  // the path is not what they clicked for, and nothing goes to it unasked.
+  const DeviceIdentity now = Identify(DevicePath());
+  if (!now.Present()) throw Loss(LinkTexts::Lost(Name(), QStringLiteral("there is no device at %1").arg(DevicePath())));
+  if (now != device_) throw Loss(LinkTexts::DifferentDevice(Name(), DevicePath(), portNumber_));
+  if (const auto failure = TryOpen()) throw Loss(LinkTexts::Lost(Name(), failure->reason));
+  lost_ = false;
+}
+
+void QtSerialLink::Send(const std::string& frame) {
+  const auto size = static_cast<qint64>(frame.size());
+  qint64 handed = 0;
+#ifdef Q_OS_UNIX
+  // Straight to the driver while nothing waits before it in the port's own buffer, which would
+  // take any frame and fail only later: a device that is gone says so to the click that sent to it.
+  if (port_.bytesToWrite() == 0) {
+    ssize_t written = 0;
+    do {
+      written = ::write(port_.handle(), frame.data(), frame.size());
+    } while (written < 0 && errno == EINTR);
+    if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+      const QString reason = qt_error_string(errno);
+      Lose();
+      throw Loss(LinkTexts::WriteFailed(Name(), {FrameText(frame)}, reason));
     }
-    lost_ = false;
+    handed = std::max<qint64>(written, 0);
   }
-  if (!port_.isOpen()) {
-    // Only a failed port selection leaves the port closed, and choosing a port then does not open
-    // it: advice to choose one would not be true.
-    throw Failure(QStringLiteral("Nothing was sent: %1 is not open. The panel opens a closed port only when it "
-                                 "starts: end it with END and start it again.")
-                      .arg(Name()));
-  }
-  const qint64 written = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  if (written != static_cast<qint64>(bytes.size())) {
-    const QString reason = port_.errorString();
-    throw Failure(QStringLiteral("Sending on %1 failed: %2.").arg(Name(), reason));
-  }
+#endif
+  if (handed == size) return;
+  // What the driver cannot take yet waits in the port's buffer, which hands it over as the line
+  // drains; a failure there comes back through the port's error, and is reported then.
+  pending_.push_back({FrameText(frame), size - handed});
+  port_.write(frame.data() + handed, size - handed);
 }
 
 std::string QtSerialLink::ReadAvailable() {
@@ -212,8 +248,7 @@ bool QtSerialLink::OutputPending() const {
   if (!port_.isOpen()) return false;
   if (port_.bytesToWrite() > 0) return true;
 #ifdef Q_OS_UNIX
-  // QSerialPort hands its buffer to the driver at once; what counts is what the driver has not
-  // yet put on the line.
+  // What counts is what the driver has not yet put on the line.
   int queued = 0;
   if (::ioctl(port_.handle(), TIOCOUTQ, &queued) == 0) return queued > 0;
 #endif
@@ -225,11 +260,34 @@ void QtSerialLink::OnReadyRead() {
   RaiseOnComm();
 }
 
-void QtSerialLink::Lose() {
-  closePending_ = false;
-  port_.close();
+void QtSerialLink::OnBytesWritten(qint64 bytes) {
+  while (bytes > 0 && !pending_.empty()) {
+    PendingFrame& oldest = pending_.front();
+    const qint64 taken = std::min(bytes, oldest.left);
+    oldest.left -= taken;
+    bytes -= taken;
+    if (oldest.left == 0) pending_.pop_front();
+  }
+}
+
+void QtSerialLink::ClosePort() {
+  pending_.clear();
+  if (port_.isOpen()) port_.close();
   port_.clearError();
+  // Whatever loss the port reported until now, the closing itself included, was about the port
+  // as it was: a close still queued for it has nothing left to do.
+  closePending_ = false;
+}
+
+void QtSerialLink::Lose() {
+  QStringList undelivered;
+  for (const PendingFrame& pending : pending_) undelivered.append(pending.frame);
+  ClosePort();
   lost_ = true;
+  // Told only now, with the port settled: the box's own event loop must not find it half closed.
+  // Without a reason: QSerialPort's text for a hung-up line comes from whatever errno was left
+  // ("Resource temporarily unavailable").
+  if (!undelivered.isEmpty()) RaiseNotice(LinkTexts::WriteFailed(Name(), undelivered, QString()).toStdString());
 }
 
 void QtSerialLink::SettleLoss() {
@@ -243,7 +301,7 @@ void QtSerialLink::OnError(QSerialPort::SerialPortError error) {
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (closePending_) Lose();  // unless closed, lost or reopened meanwhile
+        if (closePending_) Lose();  // unless closed or lost meanwhile
       },
       Qt::QueuedConnection);
 }

@@ -3,9 +3,12 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
+#include <deque>
 #include <optional>
 
 #include "controller/SerialLink.h"
+#include "platform/DeviceIdentity.h"
 #include "platform/PortMap.h"
 
 // The serial link on a QSerialPort: 8 data bits, no flow control, parity/stop bits/speed from
@@ -15,7 +18,8 @@
 // Qt 6.4 report a read or resource error over and over while the port stays open, tens of
 // thousands of times a second. The port is closed on the first such error, so nothing spins,
 // and is then lost: the next write opens the same path again (a /dev/serial/by-id link then
-// leads to wherever the re-plugged adapter now is) and sends, or says the device is gone.
+// leads to wherever the re-plugged adapter now is), but only if the device there is the one that
+// was lost, and sends, or says why not.
 class QtSerialLink : public QObject, public SerialLink {
   Q_OBJECT
 
@@ -37,6 +41,14 @@ class QtSerialLink : public QObject, public SerialLink {
   // The device of the chosen port, as it was given (QSerialPort's own name drops "/dev/").
   QString DevicePath() const { return map_.PathFor(portNumber_); }
 
+ protected:
+  // Seams for the tests. Who the device at `path` is now (IdentifyDevice): a pseudo terminal has
+  // nothing but its number, so a test says which of them count as the same device.
+  virtual DeviceIdentity Identify(const QString& path) const { return IdentifyDevice(path); }
+  // Runs the moment a device has opened, before it takes its line settings: where a test makes a
+  // device go away in the middle of an open.
+  virtual void Opened() {}
+
  private:
   struct LineSettings {
     qint32 baud;
@@ -44,24 +56,36 @@ class QtSerialLink : public QObject, public SerialLink {
     QSerialPort::DataBits dataBits;
     QSerialPort::StopBits stopBits;
   };
-
-  static LineSettings Parse(const std::string& settings);
   struct OpenFailure {
     QSerialPort::SerialPortError error;
     QString reason;
     bool settingsRefused;  // the device opened but refused the line settings
   };
+  struct PendingFrame {
+    QString frame;  // as sent, without its final CR
+    qint64 left;    // its bytes still in the port's buffer
+  };
 
+  static LineSettings Parse(const std::string& settings);
   // Gives the open port the settings; false, with the port's error still set, if it refuses.
   bool Apply(const LineSettings& settings);
   QString Name() const;  // "COM1 (/dev/ttyS0)"
-  // Opens the chosen device with the current settings; on failure the port is closed again.
+  // Opens the chosen device with the current settings and records who it is; on failure the
+  // port is closed again, and nothing the port reported meanwhile counts as a loss.
   std::optional<OpenFailure> TryOpen();
   [[noreturn]] void FailOpen(const OpenFailure& failure) const;
-  // Closes a port whose device went away and remembers it as lost.
+  QString PermissionFailure(const QString& reason) const;
+  // A write on a lost port: opens the device once more, if it is the one that was lost.
+  void Reopen();
+  // Hands a frame to the driver; what the driver cannot take yet waits in the port's buffer.
+  void Send(const std::string& frame);
+  void ClosePort();  // closes and forgets whatever the port still held
+  // Closes a port whose device went away and remembers it as lost; frames that were still
+  // waiting to go out are reported.
   void Lose();
   void SettleLoss();  // carries out a close the error handler has queued
   void OnReadyRead();
+  void OnBytesWritten(qint64 bytes);
   void OnError(QSerialPort::SerialPortError error);
 
   QSerialPort port_;
@@ -71,4 +95,6 @@ class QtSerialLink : public QObject, public SerialLink {
   LineSettings settings_{19200, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop};
   bool lost_ = false;          // closed by this link after the device went away
   bool closePending_ = false;  // the device went away; the close waits for the event loop
+  DeviceIdentity device_;      // who the device was at the last open
+  std::deque<PendingFrame> pending_;  // frames not yet wholly handed to the driver, oldest first
 };

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QThread>
 
 #include <QFileInfo>
 #include <QProcess>
@@ -43,6 +47,11 @@ TEST(Program, AnswersWithoutADisplayAndWithoutTouchingThePort) {
       {{"--com1", kLine, "--json"}, 2, "", "projector-panel: option '--json' only applies with --send" + usageError},
       {{"--com1", kLine, "--send", "CR0", "--port", "3"}, 2, "",
        "projector-panel: option '--port' takes 1 or 2, not '3'" + usageError},
+      // --send gets as far as the port, which is missing here.
+      {{"--com2", kLine, "--com1", "/nonexistent/ttyUSB9", "--send", "CR0"}, 1, "",
+       "projector-panel: \"CR0\" was not sent: COM1 (/nonexistent/ttyUSB9) could not be opened: the device does "
+       "not exist. Connect the projector's serial cable or USB adapter, or start the panel with --com1 PATH to name "
+       "the device.\n"},
   };
   for (const auto& row : table) {
     Pty line;
@@ -128,13 +137,49 @@ TEST(Program, HelpExamplesRunAsTheyStand) {
   }
 }
 
-// The check above is only worth something if a window really cannot start here.
-TEST(Program, ThePanelItselfNeedsADisplay) {
+// The window itself needs a display: without one it says so in one line that points to --send,
+// before Qt's platform plugin could abort it, and leaves the port alone.
+TEST(Program, ThePanelItselfNeedsADisplayAndSaysSo) {
   Pty line;
   OpenWatch watch(line.SlavePath());
   const ProgramRun run = RunPanel({QStringLiteral("--com1"), QString::fromStdString(line.SlavePath())}, WithoutDisplay());
-  EXPECT_FALSE(run.exitStatus == QProcess::NormalExit && run.exitCode == 0);
+  EXPECT_TRUE(run.exitStatus == QProcess::NormalExit && run.exitCode == 1);
+  EXPECT_TRUE(StartsWith(run.err, "projector-panel: there is no display")) << run.err;
+  EXPECT_TRUE(run.err.find("--send") < run.err.find('\n') && run.err.find('\n') + 1 == run.err.size()) << run.err;
   EXPECT_FALSE(watch.Opened());
+}
+
+// A port another panel holds names it, from its lock file, and says nothing of permissions; a
+// device this user may not open gets the dialout advice alone.
+TEST(Program, ABusyPortNamesItsHolderAndAForbiddenOneGivesThePermissionAdvice) {
+  Pty line;
+  const std::string failed = "projector-panel: \"CR0\" was not sent: COM1 (" + line.SlavePath() + ") could not be opened: ";
+  const QStringList send{QStringLiteral("--com1"), QString::fromStdString(line.SlavePath()), QStringLiteral("--send"),
+                         QStringLiteral("CR0")};
+  QProcess holder;
+  holder.setProcessEnvironment(Offscreen());
+  holder.start(QStringLiteral(PROJECTOR_PANEL), send.mid(0, 2));
+  for (int i = 0; i < 1500 && LockFileOf(holder.processId()).empty(); ++i) QThread::msleep(20);
+  const ProgramRun busy = RunPanel(send, WithoutDisplay());
+  const std::string holderPid = std::to_string(holder.processId());
+  holder.terminate();
+  ASSERT_TRUE(holder.waitForFinished(30000));
+  EXPECT_TRUE(StartsWith(busy.err, failed + "it is in use by projector-panel (process " + holderPid + ")")) << busy.err;
+  EXPECT_EQ(busy.err.find("ermission"), std::string::npos) << busy.err;
+  // A pseudo terminal is its maker's: root runs the panel as nobody, anyone else takes its access away.
+  QProcess stranger;
+  if (::geteuid() == 0) {
+    stranger.start(QStringLiteral("setpriv"),
+                   QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", PROJECTOR_PANEL} + send);
+  } else {
+    ASSERT_EQ(::chmod(line.SlavePath().c_str(), 0), 0);
+    stranger.start(QStringLiteral(PROJECTOR_PANEL), send);
+  }
+  ASSERT_TRUE(stranger.waitForFinished(30000));
+  const std::string forbidden = stranger.readAllStandardError().toStdString();
+  EXPECT_TRUE(StartsWith(forbidden, failed + "Permission denied.")) << forbidden;
+  EXPECT_NE(forbidden.find("dialout"), std::string::npos) << forbidden;
+  EXPECT_EQ(forbidden.find("in use"), std::string::npos) << forbidden;
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // What the command line says when it cannot do what it was asked: the panel's own texts.
 #include <gtest/gtest.h>
+#include <termios.h>
+
+#include <QTimer>
 
 #include "FakeClock.h"
 #include "FakeWindow.h"
 #include "Pty.h"
 #include "SendRig.h"
+#include "controller/PortSelection.h"
 #include "panel/Form1.h"
 #include "exchange/FreeText.h"
 #include "platform/QtSerialLink.h"
@@ -23,7 +27,12 @@ std::string PanelsOpenFailure(std::int16_t port, const QString& missing, const Q
   form.Load();
   if (port == 2) form.Dispatch.Run(OnFailure::Warn, [&] { form.linkSettings.Option2_Click(); });
   const auto& shown = port == 1 ? window.fatals : window.warnings;
-  return shown.empty() ? "(the panel showed nothing)" : shown.back();
+  if (shown.empty()) return "(the panel showed nothing)";
+  // The box of a port selection adds what follows in the panel, which --send does not have.
+  std::string failure = shown.back();
+  const std::string panelOnly = std::string(" ") + kClosedUntilRestart;
+  if (failure.ends_with(panelOnly)) failure.resize(failure.size() - panelOnly.size());
+  return failure;
 }
 
 TEST(SendFailures, MissingDeviceGivesExitOneAndThePanelsText) {
@@ -48,6 +57,18 @@ TEST(SendFailures, MissingDeviceGivesExitOneAndThePanelsText) {
     EXPECT_EQ(outcome.err, "projector-panel: \"CR0\" was not sent: " + panel + "\n") << c.port;
     EXPECT_NE(panel.find(missing.toStdString()), std::string::npos) << panel;
   }
+}
+
+// A frame that waits for a stopped line while the device hangs up never reaches it: the run says
+// which command did not reach which port, and ends with status 1.
+TEST(SendFailures, AFrameTheDeviceDoesNotTakeEndsTheRunWithStatusOne) {
+  Pty line;
+  ASSERT_EQ(::tcflow(line.SlaveFd(), TCOOFF), 0);
+  const QObject scope;  // the timer goes with the test
+  QTimer::singleShot(100, &scope, [&line] { line.HangUp(); });
+  const Outcome outcome = SendFrom(Request({"C00"}), QString::fromStdString(line.SlavePath()));
+  EXPECT_EQ(outcome.status, SendExit::kLinkFailed);
+  EXPECT_NE(outcome.err.find("\"C00\" did not reach COM1 (" + line.SlavePath() + ")"), std::string::npos) << outcome.err;
 }
 
 // Every command is checked before the port is opened: the port here is missing, so an attempt

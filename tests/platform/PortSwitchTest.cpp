@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "QtRig.h"
+#include "SeamedLink.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ struct TwoPorts : ::testing::Test {
   FakeClock clock;
   FakeTimer timer1{clock}, timer2{clock}, timer3{clock}, timer4{clock};
   FakeWindow window;
-  QtSerialLink link{PortMap{QString::fromStdString(com1.SlavePath()), QString::fromStdString(com2.SlavePath())}};
+  SeamedLink link{PortMap{QString::fromStdString(com1.SlavePath()), QString::fromStdString(com2.SlavePath())}};
   Form1 form{link, Timers{timer1, timer2, timer3, timer4}, window};
 };
 
@@ -61,6 +62,21 @@ TEST_F(TwoPorts, SpeedChangeKeepsTheSameOpenPort) {
   // A port chosen later opens at the speed chosen last.
   Handle(&LinkSettings::Option1_Click);
   EXPECT_EQ(Speed(com1), static_cast<speed_t>(B9600));
+}
+
+// COM1's device hangs up in the middle of its open, so its line settings fail: that choice fails
+// with one box and leaves the port closed, and no click finds its way to COM2 after it.
+TEST_F(TwoPorts, DeviceLostWhileItOpensFailsThatChoiceAndNoFrameGoesToTheOtherPort) {
+  Handle(&LinkSettings::Option2_Click);
+  link.onOpened = [&] { com1.HangUp(); };
+  Handle(&LinkSettings::Option1_Click);
+  QTest::qWait(100);  // whatever the port queued during the open
+  EXPECT_FALSE(link.IsOpen() || link.IsLost());
+  Send("CR0");
+  EXPECT_EQ(com2.Read(1, 300), "");
+  ASSERT_EQ(window.warnings.size(), 2u);
+  EXPECT_NE(window.warnings[0].find("while it was being opened"), std::string::npos) << window.warnings[0];
+  EXPECT_NE(window.warnings[1].find("is not open"), std::string::npos) << window.warnings[1];
 }
 
 TEST_F(TwoPorts, VanishedComTwoIsReportedAndComOneStillWorks) {

@@ -5,6 +5,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "QtRig.h"
 
 namespace {
@@ -69,6 +72,46 @@ TEST(QtSerialLink, VanishedDeviceClosesThePortWithoutSpinningAndCountsAsLost) {
 
   rig.link.Close();  // the operator's close ends the loss
   EXPECT_FALSE(rig.link.IsLost());
+}
+
+// A frame the device does not take is told once, naming the frame and the port, and the port is
+// lost: at once when the device went before the click (nothing drawn), or later when the frame
+// waited for a stopped line (drawn). A frame that waited and then left is no failure.
+TEST(QtSerialLink, AFrameThatDoesNotReachTheDeviceIsToldOnce) {
+  const struct {
+    bool stopped, resumes;
+    const char* txd;
+    std::size_t boxes;
+  } cases[] = {{false, false, "", 1}, {true, false, " C 0 0 CR ", 1}, {true, true, " C 0 0 CR ", 0}};
+  for (const auto& c : cases) {
+    QtRig rig;
+    rig.form.Load();
+    if (c.stopped) ::tcflow(rig.pty.SlaveFd(), TCOOFF);
+    if (!c.stopped) rig.pty.HangUp();
+    rig.Send("C00");
+    EXPECT_EQ(rig.form.Panel.Label11, c.txd);
+    EXPECT_EQ(rig.window.warnings.empty(), c.stopped);
+    if (c.resumes) ::tcflow(rig.pty.SlaveFd(), TCOON);
+    EXPECT_EQ(rig.pty.Read(c.resumes ? 4 : 0), c.resumes ? "C00\r" : "");
+    rig.pty.HangUp();
+    ASSERT_TRUE(WaitUntil([&] { return rig.link.IsLost(); }));
+    QTest::qWait(100);
+    const std::string told = "\"C00\" did not reach COM1 (" + rig.pty.SlavePath() + ")";
+    ASSERT_EQ(rig.window.warnings.size(), c.boxes) << c.txd;
+    for (const std::string& box : rig.window.warnings) EXPECT_NE(box.find(told), std::string::npos) << box;
+  }
+}
+
+// Who a device is does not depend on the name it was reached by; two devices are never one.
+TEST(DeviceIdentity, FollowsLinksAndTellsTwoTerminalsApart) {
+  Pty first, second;
+  QTemporaryDir dir;
+  const QString link = dir.filePath(QStringLiteral("link"));
+  ASSERT_EQ(::symlink(first.SlavePath().c_str(), QFile::encodeName(link).constData()), 0);
+  const DeviceIdentity identity = IdentifyDevice(QString::fromStdString(first.SlavePath()));
+  EXPECT_EQ(IdentifyDevice(link), identity);
+  EXPECT_NE(IdentifyDevice(QString::fromStdString(second.SlavePath())), identity);
+  EXPECT_FALSE(IdentifyDevice(dir.filePath(QStringLiteral("none"))).Present());
 }
 
 TEST(QtSerialLink, ErrorTextsNameTheDeviceByItsWholePathAndSayWhatToDo) {

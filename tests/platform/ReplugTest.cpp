@@ -1,6 +1,6 @@
 // A device that goes away and comes back, as USB adapters do: COM1 is a symbolic link (like the
 // /dev/serial/by-id/... links) to a pseudo terminal; unplugging hangs that terminal up, plugging
-// back in points the link at a new one.
+// back in points the link at a new one, which the test says is the same adapter or another.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <termios.h>
@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "QtRig.h"
+#include "SeamedLink.h"
 #include "hold/HoldButton.h"
 
 namespace {
@@ -19,6 +20,7 @@ class Replug : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
+    link.identities[QString::fromStdString(device->SlavePath())] = kAdapter;
     PointAt(device->SlavePath());
     form.Load();
     ASSERT_TRUE(window.fatals.empty());
@@ -34,9 +36,10 @@ class Replug : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return link.IsLost(); }));
     PointAt(dir.filePath(QStringLiteral("gone")).toStdString());
   }
-  // Plugged back in: a new device behind the same link.
-  void PlugIn() {
+  // Plugged back in: a new terminal behind the same link, standing for `who`.
+  void PlugIn(const QString& who = kAdapter) {
     device = std::make_unique<Pty>();
+    link.identities[QString::fromStdString(device->SlavePath())] = who;
     PointAt(device->SlavePath());
   }
   void Run(const std::function<void()>& handler, OnFailure onFailure = OnFailure::Warn) {
@@ -56,13 +59,14 @@ class Replug : public ::testing::Test {
     return cfgetospeed(&t);
   }
 
+  static inline const QString kAdapter = QStringLiteral("USB 0403:6001");
   QTemporaryDir dir;
   QString com1 = dir.filePath(QStringLiteral("COM1"));
   std::unique_ptr<Pty> device = std::make_unique<Pty>();
   FakeClock clock;
   FakeTimer timer1{clock}, timer2{clock}, timer3{clock}, timer4{clock};
   FakeWindow window;
-  QtSerialLink link{PortMap{com1, QStringLiteral("/nonexistent/com2")}};
+  SeamedLink link{PortMap{com1, QStringLiteral("/nonexistent/com2")}};
   Form1 form{link, Timers{timer1, timer2, timer3, timer4}, window};
 };
 
@@ -87,7 +91,7 @@ TEST_F(Replug, WhileUnpluggedOneClickGivesOneTrueBoxAndComReopensOnceTheDeviceIs
   const std::string& box = window.warnings[0];
   EXPECT_NE(box.find(com1.toStdString()), std::string::npos) << box;  // the path as given
   EXPECT_NE(box.find("hung up or was unplugged"), std::string::npos) << box;
-  EXPECT_NE(box.find("Reconnect the device, then click again (or choose the port again with COM)"), std::string::npos)
+  EXPECT_NE(box.find("Reconnect the device, then click again; once it is back, choosing the port"), std::string::npos)
       << box;
   EXPECT_EQ(box.find("ioctl"), std::string::npos) << box;
   EXPECT_EQ(form.State.TxFrame, "C00\r");  // the handler got as far as the write
@@ -99,6 +103,29 @@ TEST_F(Replug, WhileUnpluggedOneClickGivesOneTrueBoxAndComReopensOnceTheDeviceIs
   EXPECT_FALSE(form.Panel.Frame8Visible);
   Send("C01");
   EXPECT_EQ(device->Read(4), "C01\r");
+  EXPECT_EQ(window.warnings.size(), 1u);
+}
+
+// Another device has taken the path: it gets nothing unasked, and the box says how to use it on
+// purpose. The operator's port selection opens whatever is there, and a later loss remembers that.
+TEST_F(Replug, ADifferentDeviceAtThePathGetsNothingUntilTheOperatorChoosesThePort) {
+  const QString other = QStringLiteral("USB 067b:2303");
+  Unplug();
+  PlugIn(other);
+  Send("CR0");
+  EXPECT_EQ(device->Read(1, 300), "");
+  EXPECT_TRUE(link.IsLost());
+  ASSERT_EQ(window.warnings.size(), 1u);
+  for (const char* says : {"Nothing was sent", "a different one", "choose COM1 again with COM", "--com1"}) {
+    EXPECT_NE(window.warnings[0].find(says), std::string::npos) << says << " not in: " << window.warnings[0];
+  }
+  Run([&] { form.linkSettings.Option1_Click(); });
+  Send("CR0");
+  EXPECT_EQ(device->Read(4), "CR0\r");
+  Unplug();
+  PlugIn(other);
+  Send("C00");
+  EXPECT_EQ(device->Read(4), "C00\r");
   EXPECT_EQ(window.warnings.size(), 1u);
 }
 

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Who the device behind a path is, as far as the system can tell. A USB adapter is known by its
+// vendor, product and serial number, wherever it is plugged in. Any other device is known by the
+// path it resolves to, its device number and the moment its device node was made: a pseudo
+// terminal's number passes to the next terminal opened once the old one is gone, but that one's
+// node is new.
+struct DeviceIdentity {
+  QString text;  // empty: there is no device at the path
+
+  bool Present() const { return !text.isEmpty(); }
+  bool operator==(const DeviceIdentity&) const = default;
+};
+
+// The device at `path` now (a symbolic link is followed).
+DeviceIdentity IdentifyDevice(const QString& path);
