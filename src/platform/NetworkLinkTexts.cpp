@@ -80,20 +80,14 @@ QString LostReconnectFailed(const QString& name, const QString& server, const QS
       .arg(name, server, reason);
 }
 
-QString NotOpen(const QString& name) {
-  return QStringLiteral("Nothing was sent: %1 is not open. The panel opens a closed port only when it starts: end it "
-                        "with END and start it again.")
-      .arg(name);
-}
-
 QString SendFailed(const QString& name, const QString& reason) {
   return QStringLiteral("Sending on %1 failed: %2.").arg(name, reason);
 }
 
-QString LateWriteLost(const QString& name, const QString& server) {
-  return QStringLiteral("What was sent last on %1 may not have reached the projector: the connection to the server at "
-                        "%2 dropped before it was delivered. Check the server, then click again.")
-      .arg(name, server);
+QString LateWriteLost(const QString& name, const QString& server, const QString& frame) {
+  return QStringLiteral("The command \"%1\" may not have reached %2: the connection to the server at %3 dropped "
+                        "before it was delivered. Check the server, then click again.")
+      .arg(frame, name, server);
 }
 
 QString SpeedNotChanged(const QString& name, const QString& reason) {

@@ -22,10 +22,9 @@ QString DroppedWhileOpening(const QString& server);
 // A write on a lost port, without and with the one reconnect it may try.
 QString LostNothingSent(const QString& name, const QString& server);
 QString LostReconnectFailed(const QString& name, const QString& server, const QString& reason);
-QString NotOpen(const QString& name);
 QString SendFailed(const QString& name, const QString& reason);
 // Bytes handed to the connection that it could not deliver before it dropped.
-QString LateWriteLost(const QString& name, const QString& server);
+QString LateWriteLost(const QString& name, const QString& server, const QString& frame);
 
 // A speed change on an open port; `reason` is one of the reasons above.
 QString SpeedNotChanged(const QString& name, const QString& reason);

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/LinkTexts.h"
 #include "platform/NetworkLinkTexts.h"
 
 #ifdef Q_OS_LINUX
@@ -282,7 +283,7 @@ void NetworkSerialLink::Write(const std::string& bytes) {
     lost_ = false;
     open_ = true;
   }
-  if (!open_) throw Failure(texts::NotOpen(Name()));
+  if (!open_) throw Failure(LinkTexts::NotOpen(Name()));
   QByteArray out;
   if (telnet_) {
     telnet_->SendData(bytes);
@@ -291,6 +292,7 @@ void NetworkSerialLink::Write(const std::string& bytes) {
     out = QByteArray::fromStdString(bytes);
   }
   if (socket_.write(out) != out.size()) throw Failure(texts::SendFailed(Name(), socket_.errorString()));
+  lastFrame_ = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())).chopped(bytes.ends_with('\r') ? 1 : 0);
   socket_.flush();
 }
 
@@ -330,16 +332,17 @@ void NetworkSerialLink::OnDropped() {
 
 void NetworkSerialLink::Drop() {
   const bool undelivered = socket_.bytesToWrite() > 0;
+  const QString frame = lastFrame_;
   open_ = false;
   lost_ = true;
   // Not inside the socket's own signal: the socket is finished with from the event loop, and the
   // operator is told there, where a box may open.
   QMetaObject::invokeMethod(
       this,
-      [this, undelivered] {
+      [this, undelivered, frame] {
         if (!lost_) return;  // connected again meanwhile
         socket_.abort();
-        if (undelivered) RaiseNotice(texts::LateWriteLost(Name(), Server()).toStdString());
+        if (undelivered) RaiseNotice(texts::LateWriteLost(Name(), Server(), frame).toStdString());
       },
       Qt::QueuedConnection);
 }

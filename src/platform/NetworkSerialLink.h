@@ -69,6 +69,7 @@ class NetworkSerialLink : public QObject, public SerialLink {
   std::int16_t eventCode_ = 0;
   std::uint32_t baud_ = 19200;
   std::string received_;
+  QString lastFrame_;  // the last frame written, without its CR, for a write the drop may have lost
   bool open_ = false;
   bool lost_ = false;
   bool waiting_ = false;           // inside Connect or a speed change: the socket's signals wait

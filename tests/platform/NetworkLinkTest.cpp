@@ -158,12 +158,14 @@ TEST(NetworkLink, AWriteTheDroppedConnectionCouldNotDeliverIsReported) {
   link.SetOnNotice([&notices](const std::string& text) { notices.push_back(text); });
   link.Open();
   link.Write(std::string(64 << 20, 'x'));
+  link.Write("C00\r");
   ASSERT_TRUE(link.OutputPending());
   QMetaObject::invokeMethod(&server.anchor, [&] { server.server->client->abort(); }, Qt::BlockingQueuedConnection);
   ASSERT_TRUE(WaitUntil([&] { return !notices.empty(); }, 5000));
   EXPECT_TRUE(link.IsLost());
   EXPECT_EQ(notices.size(), 1u);
-  EXPECT_NE(notices[0].find("What was sent last on COM1 (socket://127.0.0.1:"), std::string::npos) << notices[0];
+  EXPECT_NE(notices[0].find("The command \"C00\" may not have reached COM1 (socket://127.0.0.1:"), std::string::npos)
+      << notices[0];
 }
 
 }  // namespace
