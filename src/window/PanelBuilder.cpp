@@ -30,14 +30,11 @@ void Fill(QWidget* widget, const QColor& background) {
 // Flat in its background colour with the caption centred, as the panel's graphical buttons are.
 void StyleButton(QPushButton* button, const QColor& background) {
   if (!background.isValid()) return;
-  const QString colour = background.name();
-  const QString pressed = background.darker(115).name();
-  button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid #808080;"
-                                       " border-top-color: white; border-left-color: white; padding: 0px; }"
-                                       " QPushButton:pressed { background-color: %2; border-top-color: #808080;"
-                                       " border-left-color: #808080; border-bottom-color: white; border-right-color: white; }"
-                                       " QPushButton:focus { border-style: dotted; }")
-                            .arg(colour, pressed));
+  QPalette palette = button->palette();
+  palette.setColor(QPalette::Button, background);
+  palette.setColor(QPalette::ButtonText, Qt::black);
+  button->setPalette(palette);
+  button->setStyle(FlatButtonStyle());
 }
 
 QWidget* Create(const ControlLayout& control, QWidget* parent) {
