@@ -100,7 +100,7 @@ QHash<QString, QWidget*> BuildPanel(QWidget* window) {
     QWidget* widget = Create(control, parent);
     widget->setObjectName(Text(control.name));
     widget->setGeometry(Px(control.left), Px(control.top), Px(control.width), Px(control.height));
-    widget->setFont(FontOf(control.font));
+    widget->setFont(PanelFont(control.font));
     if (auto* button = qobject_cast<QPushButton*>(widget)) SetCaption(button, Text(control.caption));
     if (control.notes & Note::kHiddenAtStart) widget->hide();
     if (control.notes & Note::kSelectedAtStart) static_cast<QRadioButton*>(widget)->setChecked(true);
@@ -170,7 +170,7 @@ QPixmap Image1Picture() {
   painter.setBrush(QColor(0xE0, 0xF0, 0xFF));
   painter.drawEllipse(QRectF(9, 10, 6, 6));
   painter.setPen(Qt::white);
-  QFont font = FontOf(FontKey::F1);
+  QFont font = PanelFont(FontKey::F1);
   font.setPixelSize(13);
   painter.setFont(font);
   painter.drawText(QRectF(22, 3, 56, 20), Qt::AlignCenter, QStringLiteral("VESK Q8"));

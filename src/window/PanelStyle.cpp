@@ -86,6 +86,15 @@ QFont FontOf(FontKey key) {
   return Make(kGothic, 9, true);
 }
 
+QFont PanelFont(FontKey key) {
+  // Asked for a face the system lacks, Qt first sorts all of the system's fonts for a fallback (a
+  // fontconfig search, once per face and script) and only then tries the substitute; asking for
+  // the substitute first skips that search wherever it is installed.
+  QFont font = FontOf(key);
+  font.setFamilies(QFont::substitutes(font.family()) << font.family());
+  return font;
+}
+
 QColor ColourOf(Colour colour) {
   switch (colour) {
     case Colour::Standard: return {};

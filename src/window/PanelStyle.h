@@ -10,7 +10,11 @@
 // and IPAPGothic share their metrics and carry the same characters.
 void InstallFontSubstitutes();
 
+// The face, size and weight the design gives each font.
 QFont FontOf(FontKey key);
+// The same font as the controls are given it: its installed substitute asked for first, the
+// design's face after it (on a system that has that face and not the substitute).
+QFont PanelFont(FontKey key);
 // An invalid colour for Colour::Standard: the platform's own colour for the kind of control.
 QColor ColourOf(Colour colour);
 
