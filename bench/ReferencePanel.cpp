@@ -227,12 +227,13 @@ QPixmap Badge() {
   return picture;
 }
 
-void Colour(QWidget* widget, Kind kind, int colour) {
+void Colour(QWidget* widget, int colour) {
   if (colour == kPlain) return;
   QPalette palette = widget->palette();
-  palette.setColor(kind == Button ? QPalette::Button : QPalette::Window, QColor::fromRgb(static_cast<QRgb>(colour)));
+  palette.setColor(widget->backgroundRole(), QColor::fromRgb(static_cast<QRgb>(colour)));
   widget->setPalette(palette);
-  widget->setAutoFillBackground(kind != Button);
+  // A push button draws its face in that colour; the others have their background filled.
+  widget->setAutoFillBackground(qobject_cast<QPushButton*>(widget) == nullptr);
 }
 
 QWidget* Make(const Control& control, QWidget* parent) {
@@ -302,7 +303,7 @@ ReferenceWindow::ReferenceWindow()
     widget->setObjectName(QString::fromLatin1(control.name));
     widget->setGeometry(control.x, control.y, control.width, control.height);
     widget->setFont(fonts[control.font]);
-    Colour(widget, control.kind, control.colour);
+    Colour(widget, control.colour);
     if (control.flags & kHidden) widget->hide();
     if (control.kind == Frame) frames.insert(widget->objectName(), widget);
     if (control.kind == Button || control.kind == Option || control.kind == TextBox) {
