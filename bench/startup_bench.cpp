@@ -96,7 +96,7 @@ Start StartOnce(const Program& program, const std::string& probe) {
     if (n <= 0) break;
     text.append(chunk, static_cast<std::size_t>(n));
   }
-  kill(pid, SIGKILL);  // only if it is still there: the probe ends the program itself
+  kill(pid, SIGKILL);  // only if it is still there: the probe ends the program
   int status = 0;
   waitpid(pid, &status, 0);
   for (int fd : {out[0], master, slave}) close(fd);

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QFontInfo>
 #include <QLabel>
+#include <QRegularExpression>
 
 #include "ReferencePanel.h"
 #include "WindowTest.h"
