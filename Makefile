@@ -2,7 +2,8 @@
 # make test: install what is missing, build, run every test headless.
 # make test-optimized: the same suite built optimised (-O2), as CI runs it.
 # make bench: optimised build in build-bench, then the receive benchmarks and start-up (about a minute and a half).
-# make fuzz: clang build of the core in build-fuzz, then the receive path fuzzed for FUZZ_SECONDS.
+# make fuzz: clang build of the core in build-fuzz, then the receive path (two thirds of FUZZ_SECONDS)
+#   and the Telnet / RFC 2217 codec (one third) fuzzed.
 # make package: the Debian package, from its own optimized build.
 BUILD         ?= build
 ASAN_BUILD    ?= build-asan
@@ -32,9 +33,10 @@ release: deps
 	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_TESTS=OFF
 	cmake --build $(RELEASE_BUILD) -j $(JOBS) --target projector-panel projector-sim
 
-# The panel on a simulated projector; SIM_ARGS go to the simulator, ARGS to the panel.
+# The panel on a simulated projector; SIM_ARGS go to the simulator, ARGS to the panel;
+# VIA=rfc2217 or VIA=socket puts ser2net between them.
 demo: release
-	SIM_ARGS="$(SIM_ARGS)" scripts/demo.sh $(RELEASE_BUILD) $(ARGS)
+	SIM_ARGS="$(SIM_ARGS)" VIA="$(VIA)" scripts/demo.sh $(RELEASE_BUILD) $(ARGS)
 
 # The .deb lands in $(PACKAGE_BUILD)/; install it with: sudo apt install ./$(PACKAGE_BUILD)/projector-panel_*.deb
 package: deps
@@ -62,27 +64,31 @@ screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/panel-screenshots/panel-screenshots docs/screenshots
 
 # Figures, not pass or fail: the cost of one receive event with the buffer empty and full, then
-# the panel flooded on a pseudo terminal beside a bare Qt program that only drains one, then the
-# panel's start-up beside the same window built with plain Qt calls.
+# the panel flooded on a pseudo terminal beside a bare Qt program that only drains one, and the
+# panel flooded through ser2net (rfc2217:// and socket://), then the panel's start-up beside the
+# same window built with plain Qt calls.
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target receive-event-bench flood-bench panel-harness bare-drain projector-panel \
 	  startup-bench startup-reference first-frame-probe
 	$(BENCH_BUILD)/bench/receive-event-bench
 	$(BENCH_BUILD)/bench/flood-bench --seconds $(BENCH_SECONDS) --panel $(BENCH_BUILD)/app/projector-panel \
-	  --harness $(BENCH_BUILD)/bench/panel-harness --bare $(BENCH_BUILD)/bench/bare-drain
+	  --harness $(BENCH_BUILD)/bench/panel-harness --bare $(BENCH_BUILD)/bench/bare-drain --ser2net /usr/sbin/ser2net
 	$(BENCH_BUILD)/bench/startup-bench --runs $(STARTUP_RUNS) --panel $(BENCH_BUILD)/app/projector-panel \
 	  --reference $(BENCH_BUILD)/bench/startup-reference --probe $(BENCH_BUILD)/bench/libfirst-frame-probe.so
 
-# The receive path under libFuzzer with ASan and UBSan. New inputs go to $(FUZZ_BUILD)/corpus,
-# a failing input to $(FUZZ_BUILD)/; fuzz/corpus holds the seeds.
+# The receive path and the Telnet codec under libFuzzer with ASan and UBSan, within FUZZ_SECONDS in
+# all. New inputs go to $(FUZZ_BUILD)/corpus and corpus-telnet, a failing input to $(FUZZ_BUILD)/;
+# fuzz/corpus and fuzz/corpus-telnet hold the seeds.
 fuzz:
 	scripts/install-deps.sh --fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_FUZZ=ON -DPANEL_WERROR=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	mkdir -p $(FUZZ_BUILD)/corpus
-	$(FUZZ_BUILD)/fuzz/receive-path-fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
-	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus fuzz/corpus
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-telnet
+	$(FUZZ_BUILD)/fuzz/receive-path-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) - $(FUZZ_SECONDS) / 3 )) -max_len=4096 \
+	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus fuzz/corpus
+	$(FUZZ_BUILD)/fuzz/telnet-codec-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) / 3 )) -max_len=4096 \
+	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus-telnet fuzz/corpus-telnet
 
 # Draw the reference pictures the tests compare the panel with, after an intended change of its look.
 reference-pictures: build

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "network/NetworkAddress.h"
+
 #ifndef PANEL_VERSION
 #error "PANEL_VERSION comes from the project's version in CMake"
 #endif
@@ -125,6 +127,10 @@ std::optional<std::string> Apply(const KnownOption& known, const QString& value,
     case Option::Com1:
     case Option::Com2:
       if (value.isEmpty()) return "option " + Quoted(Written(known.names.back())) + " needs a value: " + known.value;
+      // A network address is read here already, so that a mistake in it never waits for a port to open.
+      if (const DeviceName device = ReadDeviceName(value.toStdString()); std::holds_alternative<MalformedDevice>(device)) {
+        return "option " + Quoted(Written(known.names.back())) + ": " + std::get<MalformedDevice>(device).reason;
+      }
       (known.option == Option::Com1 ? line.com1 : line.com2) = value.toStdString();
       break;
     case Option::Send: line.send.commands.push_back(value.toStdString()); break;

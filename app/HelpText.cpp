@@ -19,6 +19,10 @@ constexpr const char* kDevices =
     "Serial devices:\n"
     "  --com1 PATH          the device COM1 stands for (default /dev/ttyS0)\n"
     "  --com2 PATH          the device COM2 stands for (default /dev/ttyS1)\n"
+    "                       PATH may name a network serial server instead:\n"
+    "                       rfc2217://HOST:PORT (Telnet, RFC 2217: the panel sets the line) or\n"
+    "                       socket://HOST:PORT (raw TCP: the server's own setting rules);\n"
+    "                       an IPv6 host goes in brackets, rfc2217://[::1]:4001\n"
     "  --list-ports         list the serial devices this system knows, with the stable\n"
     "                       /dev/serial/by-id/ link of each where there is one, and exit\n";
 
@@ -45,6 +49,8 @@ constexpr const char* kExamples =
     "  projector-panel --com1 /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\n"
     "                       a USB serial adapter, by the stable name that stays the same when it is\n"
     "                       plugged into another socket (a name like /dev/ttyUSB0 may change)\n"
+    "  projector-panel --com1 rfc2217://10.0.0.5:4001\n"
+    "                       a projector behind a network serial server (such as ser2net)\n"
     "  Power on, then wait for the lamp (asks CR0 every 2 s until the projector reports it is on):\n"
     "    projector-panel --com1 /dev/ttyUSB0 --send C00\n"
     "    until projector-panel --com1 /dev/ttyUSB0 --send CR0 | grep -qx 'STATUS  Power ON'; do sleep 2; done\n"

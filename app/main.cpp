@@ -9,7 +9,7 @@
 #include "TerminationSignals.h"
 #include "cli/RunSend.h"
 #include "platform/PortMap.h"
-#include "platform/QtSerialLink.h"
+#include "platform/LinkByDevice.h"
 #include "window/MainWindow.h"
 
 namespace {
@@ -23,7 +23,7 @@ PortMap PortsOf(const CommandLine& line) {
 
 int RunWindow(int& qtArgc, char** argv, const PortMap& ports) {
   QApplication app(qtArgc, argv);
-  QtSerialLink link(ports);
+  LinkByDevice link(ports);
   MainWindow window(link);
   // A signal ends the program as "END" does: the port is closed, then the event loop left.
   const TerminationSignals ending([&window] {

@@ -3,15 +3,21 @@
 // same kind of terminal. Prints the CPU share and resident memory of each, and how long a
 // click made during the flood takes to reach the wire.
 //
-//   flood-bench --panel PATH --harness PATH --bare PATH [--seconds 60] [--rate 1920]
+//   flood-bench --panel PATH --harness PATH --bare PATH [--ser2net PATH] [--seconds 60] [--rate 1920]
 //
 // The three programs get the same bytes at the same instants, each on its own terminal:
 // projector-panel itself (compact window, as it starts), the panel harness (the same window and
 // port adapter, traffic monitor open, clicked through its standard input) and the bare drain.
+// With --ser2net, two more terminals get the same bytes, each bridged by a ser2net of its own to a
+// free port on 127.0.0.1, once as telnet(rfc2217) and once as raw tcp, with projector-panel on
+// rfc2217:// and socket:// on the other side; the panel and the server are measured apart.
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -126,10 +132,65 @@ long RssKiB(pid_t pid) {
   return -1;
 }
 
+// A free port on 127.0.0.1 (free when asked; the server takes it right after).
+int FreePort() {
+  const int probe = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  if (bind(probe, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+      getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+    Die("no free port");
+  }
+  close(probe);
+  return ntohs(address.sin_port);
+}
+
+// Whether something listens on this port of 127.0.0.1, from /proc: connecting would open the line.
+bool Listening(int port) {
+  std::ifstream table("/proc/net/tcp");
+  char local[32];
+  std::snprintf(local, sizeof local, "0100007F:%04X", port);
+  for (std::string line; std::getline(table, line);) {
+    std::istringstream fields(line);
+    std::string slot, address, remote, state;
+    fields >> slot >> address >> remote >> state;
+    if (address == local && state == "0A") return true;
+  }
+  return false;
+}
+
+// ser2net bridging `device` to a free port; returns the port once it listens, or 0.
+int StartSer2net(const std::string& ser2net, const std::string& device, bool rfc2217, pid_t& pid) {
+  const int port = FreePort();
+  char path[] = "/tmp/flood-bench-XXXXXX.yaml";  // ser2net reads YAML only from a .yaml file
+  const int fd = mkstemps(path, 5);
+  if (fd < 0) Die("mkstemps");
+  const std::string config = std::string("connection: &flood\n  accepter: ") +
+                             (rfc2217 ? "telnet(rfc2217),tcp" : "tcp") + ",127.0.0.1," + std::to_string(port) +
+                             "\n  connector: serialdev," + device + ",19200n81,local\n";
+  if (write(fd, config.data(), config.size()) != static_cast<ssize_t>(config.size())) Die("write ser2net.yaml");
+  close(fd);
+  pid = Spawn({ser2net, "-n", "-u", "-c", path}, -1);
+  const double give_up = Now() + 10;
+  while (!Listening(port)) {
+    if (Now() > give_up) {
+      std::fprintf(stderr, "flood-bench: ser2net does not listen on port %d\n", port);
+      unlink(path);
+      return 0;
+    }
+    usleep(20'000);
+  }
+  unlink(path);
+  return port;
+}
+
 struct Program {
   const char* label = "";
   pid_t pid = -1;
-  Terminal terminal;
+  Terminal terminal;     // fed with the noise; none for a panel behind ser2net
+  pid_t opener = -1;     // who opens the terminal: the program itself, or its ser2net
   double cpu[4] = {};  // at the start, 20 s, before the clicks, the end
   long rss20 = 0;
   long rssEnd = 0;
@@ -138,27 +199,29 @@ struct Program {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string panelPath, harnessPath, barePath;
+  std::string panelPath, harnessPath, barePath, ser2netPath;
   double seconds = 60, rate = 1920;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--panel") panelPath = argv[i + 1];
     if (option == "--harness") harnessPath = argv[i + 1];
     if (option == "--bare") barePath = argv[i + 1];
+    if (option == "--ser2net") ser2netPath = argv[i + 1];
     if (option == "--seconds") seconds = std::atof(argv[i + 1]);
     if (option == "--rate") rate = std::atof(argv[i + 1]);
   }
   if (panelPath.empty() || harnessPath.empty() || barePath.empty() || seconds < 30) {
-    std::fprintf(stderr, "usage: flood-bench --panel PATH --harness PATH --bare PATH [--seconds >=30] [--rate N]\n");
+    std::fprintf(stderr, "usage: flood-bench --panel PATH --harness PATH --bare PATH [--ser2net PATH] [--seconds >=30] "
+                         "[--rate N]\n");
     return 2;
   }
   signal(SIGPIPE, SIG_IGN);
 
-  Program programs[3];
+  std::vector<Program> programs(ser2netPath.empty() ? 3 : 7);
   programs[0].label = "projector-panel";
   programs[1].label = "panel-harness (monitor open)";
   programs[2].label = "bare-drain (QSerialPort)";
-  for (Program& p : programs) p.terminal = OpenTerminal();
+  for (int i = 0; i < 3; ++i) programs[static_cast<std::size_t>(i)].terminal = OpenTerminal();
   int commands[2];
   if (pipe(commands) != 0) Die("pipe");
   fcntl(commands[1], F_SETFD, FD_CLOEXEC);
@@ -167,12 +230,37 @@ int main(int argc, char** argv) {
   programs[2].pid = Spawn({barePath, programs[2].terminal.path}, -1);
   close(commands[0]);
   auto stopAll = [&] {
-    for (Program& p : programs) kill(p.pid, SIGTERM);
-    for (Program& p : programs) waitpid(p.pid, nullptr, 0);
+    for (Program& p : programs) {
+      if (p.pid > 0) kill(p.pid, SIGTERM);
+    }
+    for (Program& p : programs) {
+      if (p.pid > 0) waitpid(p.pid, nullptr, 0);
+    }
   };
+  if (!ser2netPath.empty()) {
+    programs[3].label = "ser2net telnet(rfc2217)";
+    programs[4].label = "projector-panel rfc2217://";
+    programs[5].label = "ser2net tcp";
+    programs[6].label = "projector-panel socket://";
+    for (const std::size_t server : {std::size_t{3}, std::size_t{5}}) {
+      Program& bridge = programs[server];
+      Program& panel = programs[server + 1];
+      bridge.terminal = OpenTerminal();
+      const bool rfc2217 = server == 3;
+      const int port = StartSer2net(ser2netPath, bridge.terminal.path, rfc2217, bridge.pid);
+      if (port == 0) {
+        stopAll();
+        return 1;
+      }
+      panel.pid = Spawn({panelPath, "--com1", std::string(rfc2217 ? "rfc2217" : "socket") + "://127.0.0.1:" +
+                                                  std::to_string(port)}, -1);
+      panel.terminal.path = bridge.terminal.path;  // opened by its ser2net once the panel connects
+      panel.opener = bridge.pid;
+    }
+  }
   for (Program& p : programs) {
     const double give_up = Now() + 20;
-    while (!HasOpen(p.pid, p.terminal.path)) {
+    while (!HasOpen(p.opener >= 0 ? p.opener : p.pid, p.terminal.path)) {
       if (Now() > give_up) {
         std::fprintf(stderr, "flood-bench: %s did not open %s\n", p.label, p.terminal.path.c_str());
         stopAll();
@@ -190,11 +278,12 @@ int main(int argc, char** argv) {
   std::vector<double> arrivals;
   std::thread reader([&] {
     std::string harnessOutput;
-    pollfd fds[3];
-    for (int i = 0; i < 3; ++i) fds[i] = {programs[i].terminal.master, POLLIN, 0};
+    // Every fed terminal is drained, so that what the programs write never fills one.
+    std::vector<pollfd> fds;
+    for (const Program& p : programs) fds.push_back({p.terminal.master, POLLIN, 0});
     while (!done) {
-      if (poll(fds, 3, 20) <= 0) continue;
-      for (int i = 0; i < 3; ++i) {
+      if (poll(fds.data(), fds.size(), 20) <= 0) continue;
+      for (std::size_t i = 0; i < fds.size(); ++i) {
         if ((fds[i].revents & POLLIN) == 0) continue;
         char chunk[4096];
         const ssize_t n = read(fds[i].fd, chunk, sizeof chunk);
@@ -222,7 +311,7 @@ int main(int argc, char** argv) {
       state = state * 1664525u + 1013904223u;
       const char byte = static_cast<char>(state >> 24);  // noise: every byte value
       for (Program& p : programs) {
-        if (write(p.terminal.master, &byte, 1) != 1) ++refused;
+        if (p.terminal.master >= 0 && write(p.terminal.master, &byte, 1) != 1) ++refused;
       }
       ++sent;
     }
@@ -269,6 +358,12 @@ int main(int argc, char** argv) {
   const double bare = std::max(1e-9, programs[2].cpu[3] - programs[2].cpu[0]);
   std::printf("CPU ratio over the bare drain, 0-60 s: projector-panel %.2fx, harness %.2fx (target <= 2x)\n",
               (programs[0].cpu[3] - programs[0].cpu[0]) / bare, (programs[1].cpu[3] - programs[1].cpu[0]) / bare);
+  const auto used = [&programs](std::size_t i) { return programs[i].cpu[3] - programs[i].cpu[0]; };
+  if (programs.size() == 7) {
+    std::printf("through ser2net, over the bare drain: panel on rfc2217:// %.2fx (with its server %.2fx), on socket:// "
+                "%.2fx (with its server %.2fx)\n",
+                used(4) / bare, (used(3) + used(4)) / bare, used(6) / bare, (used(5) + used(6)) / bare);
+  }
   std::printf("load average (1, 5 min) at the start %s, at the end %s, on %ld processors\n", loadBefore.c_str(),
               LoadAverage().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
   std::printf("click to wire (STATUS frame on the harness's terminal):");

@@ -37,7 +37,7 @@ $(diff <(echo "$expected_files") <(echo "$actual_files") || true)"
 [ "$(dpkg-deb -f "$deb" Recommends)" = fonts-ipafont-gothic ] || fail "recommends: $(dpkg-deb -f "$deb" Recommends)"
 # Computed from the binaries: Debian's Qt 6 runtime and the C/C++ runtime it needs, nothing else.
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6; do
+for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6network6; do
   [[ ", $depends," == *", $needed "* ]] || fail "Depends lacks $needed: $depends"
 done
 while read -r dependency; do

@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
   libgtest-dev
   fonts-ipafont-gothic
+  # a network serial server: the tests start their own on loopback ports
+  ser2net
   # the Debian package: manual pages, its build and its checks
   help2man dpkg-dev file desktop-file-utils appstream
 )
@@ -31,3 +33,8 @@ echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Debian starts ser2net as a service with its sample configuration (localhost ports 2000 and up);
+# the tests need none of it, so a service this script brought is stopped and left disabled.
+if [[ " ${missing[*]} " == *" ser2net "* ]] && command -v systemctl >/dev/null && [ -d /run/systemd/system ]; then
+  $sudo systemctl disable --now ser2net.service >/dev/null 2>&1 || true
+fi

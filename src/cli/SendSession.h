@@ -10,7 +10,7 @@
 #include "cli/SendRequest.h"
 #include "panel/Form1.h"
 #include "platform/PortMap.h"
-#include "platform/QtSerialLink.h"
+#include "platform/LinkByDevice.h"
 #include "platform/QtTimer.h"
 
 // The panel's core on the real port and real timers, driven one command at a time instead of by
@@ -35,7 +35,7 @@ class SendSession {
   void Watch();
 
   QtTimer timer1_, timer2_, timer3_, timer4_;
-  QtSerialLink link_;
+  LinkByDevice link_;
   ConsoleWindow window_;
   Form1 form_;
 

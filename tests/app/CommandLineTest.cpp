@@ -37,6 +37,10 @@ TEST(CommandLine, ReadsWhatEachOptionAsksFor) {
       {{"--version", "--help"}, RunMode::Help},
       {{"--com1", "/dev/ttyUSB0"}, RunMode::Window, "/dev/ttyUSB0"},
       {{"--com2", "/dev/pts/7", "--com1=/dev/serial/by-id/usb-x"}, RunMode::Window, "/dev/serial/by-id/usb-x", "/dev/pts/7"},
+      {{"--com1", "rfc2217://127.0.0.1:4001", "--com2", "socket://[::1]:4002"},
+       RunMode::Window, "rfc2217://127.0.0.1:4001", "socket://[::1]:4002"},
+      {{"--send", "CR0", "--com2=SOCKET://serial-server.local:7000"},
+       RunMode::Send, std::nullopt, "SOCKET://serial-server.local:7000", {"CR0"}},
       {{"--send", "CR0"}, RunMode::Send, std::nullopt, std::nullopt, {"CR0"}},
       {{"--send", "C00", "--send=CR0", "--send", "-x", "--send", "a=b"},
        RunMode::Send, std::nullopt, std::nullopt, {"C00", "CR0", "-x", "a=b"}},
@@ -100,6 +104,24 @@ TEST(CommandLine, AMistakeIsNamedInOneLine) {
       {{"--send", "CR0", "--port", "1", "--port", "2"}, "option '--port' is given twice"},
       {{"--list-ports", "--com1", "/dev/ttyUSB0"}, "option '--list-ports' takes no other options"},
       {{"--send", "CR0", "--list-ports"}, "option '--list-ports' takes no other options"},
+      {{"--com1", "rfc2217://127.0.0.1"}, "option '--com1': 'rfc2217://127.0.0.1' names no port: add :PORT after the host"},
+      {{"--send", "CR0", "--com2", "telnet://h:23"},
+       "option '--com2': 'telnet://' is not a kind of port the panel knows: write rfc2217://HOST:PORT for a Telnet "
+       "(RFC 2217) serial server or socket://HOST:PORT for raw TCP"},
+      {{"--com1", "192.168.1.50:4001"},
+       "option '--com1': '192.168.1.50:4001' names a network port without its kind: write "
+       "rfc2217://192.168.1.50:4001 for a Telnet (RFC 2217) serial server or socket://192.168.1.50:4001 for raw TCP"},
+      {{"--com1", "socket://::1:4001"},
+       "option '--com1': 'socket://::1:4001' has more than one ':': an IPv6 host goes in brackets, as in "
+       "rfc2217://[::1]:4001"},
+      {{"--com1", "rfc2217://[::1:4001"}, "option '--com1': 'rfc2217://[::1:4001' opens a bracket for an IPv6 host but does not close it"},
+      {{"--com1", "rfc2217://:4001"}, "option '--com1': 'rfc2217://:4001' names no host"},
+      {{"--com1", "rfc2217://a b:4001"}, "option '--com1': 'a b' in 'rfc2217://a b:4001' is not a host name or address"},
+      {{"--com1", "rfc2217://h:70000"},
+       "option '--com1': the port '70000' in 'rfc2217://h:70000' is not a number from 1 to 65535 (nothing may follow it)"},
+      {{"--com1", "rfc2217://h:4001?logging=debug"},
+       "option '--com1': the port '4001?logging=debug' in 'rfc2217://h:4001?logging=debug' is not a number from 1 to "
+       "65535 (nothing may follow it)"},
       // The first mistake is the one named.
       {{"stray", "--bogus"}, "unexpected argument 'stray'"},
   };
@@ -120,7 +142,8 @@ TEST(CommandLine, HelpDocumentsEveryOption) {
   EXPECT_EQ(help.rfind(UsageText(), 0), 0u);
   for (const char* option : {"--com1 PATH", "--com2 PATH", "--list-ports", "--send COMMAND", "--port 1|2",
                              "--speed 19200|9600", "--address single|all|001|002|003|004", "--json", "-h, --help",
-                             "-V, --version", "--com1 /dev/serial/by-id/usb-"}) {
+                             "-V, --version", "--com1 /dev/serial/by-id/usb-",
+                             "rfc2217://HOST:PORT", "socket://HOST:PORT"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
 }

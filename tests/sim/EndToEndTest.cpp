@@ -2,6 +2,11 @@
 // and a real pseudo terminal. The panel's timers run on a fake clock, so only the line is real.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QFile>
 #include <regex>
 
 #include "FakeClock.h"
@@ -9,14 +14,30 @@
 #include "Pty.h"
 #include "QtRig.h"
 #include "SimTemperatures.h"
+#include "BoxWatcher.h"
+#include "Ser2net.h"
 #include "launcher/SimProcess.h"
 #include "panel/Form1.h"
-#include "platform/QtSerialLink.h"
+#include "platform/LinkByDevice.h"
+#include "window/MainWindow.h"
 
 namespace {
 
+// How the panel reaches the simulator's line: directly, or through ser2net on a loopback port.
+enum class Via { Direct, Rfc2217, Raw };
+const Via kEveryLine[] = {Via::Direct, Via::Rfc2217, Via::Raw};
+
+const char* Shown(Via via) { return via == Via::Direct ? "direct" : via == Via::Rfc2217 ? "rfc2217://" : "socket://"; }
+
+std::unique_ptr<Ser2net> Server(Via via, const QString& device) {
+  if (via == Via::Direct) return nullptr;
+  return std::make_unique<Ser2net>(device, via == Via::Rfc2217 ? Ser2net::Kind::Rfc2217 : Ser2net::Kind::Raw);
+}
+
 struct SimRig {
-  explicit SimRig(const QStringList& args) : sim(args) { form.Load(); }
+  explicit SimRig(const QStringList& args, Via via = Via::Direct) : sim(args), server(Server(via, sim.Path())) {
+    form.Load();
+  }
 
   void Send(const std::string& command) {
     form.Dispatch.Run(OnFailure::Warn, [&] { form.exchange.Send(command); });
@@ -40,10 +61,11 @@ struct SimRig {
   }
 
   SimProcess sim;
+  std::unique_ptr<Ser2net> server;
   FakeClock clock;
   FakeTimer timer1{clock}, timer2{clock}, timer3{clock}, timer4{clock};
   FakeWindow window;
-  QtSerialLink link{PortMap{sim.Path(), QStringLiteral("/nonexistent/com2")}};
+  LinkByDevice link{PortMap{server ? server->Url() : sim.Path(), QStringLiteral("/nonexistent/com2")}};
   Form1 form{link, Timers{timer1, timer2, timer3, timer4}, window};
 };
 
@@ -58,8 +80,7 @@ TEST(WithSimulator, StandsByThenPowersOnAfterTheCountDown) {
   EXPECT_EQ(status, " Power ON");
 }
 
-TEST(WithSimulator, EveryStatusQueryDecodes) {
-  SimRig rig({"--warmup-ms", "0", "--lamp-hours", "4321"});
+TEST(WithSimulator, EveryStatusQueryDecodesDirectlyAndThroughANetworkServer) {
   const std::string temperatures = SimTemperatureLinePattern();
   const struct {
     const char* command;  // sent before the query when not empty
@@ -81,12 +102,18 @@ TEST(WithSimulator, EveryStatusQueryDecodes) {
       {"C0E", "CRA", " Video & Audio mute OFF"},
       {"", "CR7", " No1,2 ON  : 2 Lamp mode"},
   };
-  for (const auto& c : cases) {
-    if (*c.command != '\0') {
-      EXPECT_EQ(rig.Ask(c.command).Label12, " ACK CR ") << c.command;
+  for (const Via via : kEveryLine) {
+    SCOPED_TRACE(Shown(via));
+    SimRig rig({"--warmup-ms", "0", "--lamp-hours", "4321"}, via);
+    ASSERT_TRUE(rig.window.fatals.empty()) << rig.window.fatals[0];
+    for (const auto& c : cases) {
+      if (*c.command != '\0') {
+        EXPECT_EQ(rig.Ask(c.command).Label12, " ACK CR ") << c.command;
+      }
+      const std::string shown = rig.Ask(c.query).Label22;
+      EXPECT_TRUE(std::regex_match(shown, std::regex(c.shown))) << c.query << ": \"" << shown << '"';
     }
-    const std::string shown = rig.Ask(c.query).Label22;
-    EXPECT_TRUE(std::regex_match(shown, std::regex(c.shown))) << c.query << ": \"" << shown << '"';
+    EXPECT_TRUE(rig.window.warnings.empty());
   }
 }
 
@@ -193,6 +220,105 @@ TEST(WithSimulator, AttachesToAGivenDevice) {
   EXPECT_EQ(sim.Path(), device);
   cable.Write("CR0\r");
   EXPECT_EQ(cable.Read(3, 5000), "80\r");
+}
+
+// The speed the device's line is set to now, as its termios say.
+speed_t DeviceSpeed(const QString& path) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+  termios settings{};
+  const bool read = fd >= 0 && ::tcgetattr(fd, &settings) == 0;
+  if (fd >= 0) ::close(fd);
+  return read ? ::cfgetospeed(&settings) : B0;
+}
+
+// The rules of the serial link, kept through a real ser2net in each of its two kinds.
+TEST(WithSimulator, ThroughANetworkServerTheLinkKeepsItsRules) {
+  const struct {
+    const char* name;
+    QStringList simArgs;
+    std::vector<Via> vias;
+    void (*check)(SimRig&);
+  } cases[] = {
+      {"a speed change reaches the device", {}, {Via::Rfc2217}, [](SimRig& rig) {
+         const auto choose = [&rig](void (LinkSettings::*option)()) {
+           rig.form.Dispatch.Run(OnFailure::EndProgram, [&] { (rig.form.linkSettings.*option)(); });
+         };
+         choose(&LinkSettings::Option10_Click);
+         EXPECT_EQ(DeviceSpeed(rig.sim.Path()), B9600);
+         EXPECT_EQ(rig.Ask("CR0").Label22, " Stand by");
+         choose(&LinkSettings::Option9_Click);
+         EXPECT_EQ(DeviceSpeed(rig.sim.Path()), B19200);
+         EXPECT_TRUE(rig.window.fatals.empty() && rig.window.warnings.empty());
+       }},
+      {"the speed of a raw port is the server's, and it says so once", {}, {Via::Raw}, [](SimRig& rig) {
+         for (void (LinkSettings::*option)() : {&LinkSettings::Option10_Click, &LinkSettings::Option9_Click,
+                                                 &LinkSettings::Option10_Click}) {
+           rig.form.Dispatch.Run(OnFailure::EndProgram, [&] { (rig.form.linkSettings.*option)(); });
+         }
+         EXPECT_EQ(DeviceSpeed(rig.sim.Path()), B19200);
+         ASSERT_EQ(rig.window.warnings.size(), 1u);
+         EXPECT_NE(rig.window.warnings[0].find("the server's own setting rules"), std::string::npos);
+         EXPECT_TRUE(rig.window.fatals.empty());
+         EXPECT_EQ(rig.Ask("CR0").Label22, " Stand by");
+       }},
+      {"a 0xFF byte in a reply arrives once", {"--ff-before-cr"}, {Via::Rfc2217, Via::Raw}, [](SimRig& rig) {
+         const PanelState seen = rig.Ask("CR0");
+         EXPECT_EQ(seen.Label12, " 8 0 ? CR ");
+         EXPECT_EQ(seen.Label22, " Stand by");
+       }},
+      {"a killed server is a lost port; once it is back the next click goes through", {}, {Via::Rfc2217, Via::Raw},
+       [](SimRig& rig) {
+         EXPECT_EQ(rig.Ask("CR0").Label22, " Stand by");
+         rig.server->Kill();
+         ASSERT_TRUE(WaitUntil([&] { return rig.link.IsLost(); }, 5000));
+         rig.Send("CR0");  // the server is still away: one warning that names it
+         ASSERT_EQ(rig.window.warnings.size(), 1u);
+         const std::string server = "127.0.0.1 port " + std::to_string(rig.server->Port());
+         EXPECT_NE(rig.window.warnings[0].find("connecting again failed: nothing accepts connections at " + server),
+                   std::string::npos) << rig.window.warnings[0];
+         rig.server->Restart();
+         {
+           const SerialLink::NoReopen tick(rig.link);  // a repeat tick never connects
+           EXPECT_THROW(rig.link.Write("CR0\r"), LinkLost);
+         }
+         EXPECT_TRUE(rig.link.IsLost());
+         EXPECT_EQ(rig.Ask("CR0").Label22, " Stand by");
+         EXPECT_EQ(rig.window.warnings.size(), 1u);
+       }},
+  };
+  for (const auto& c : cases) {
+    for (const Via via : c.vias) {
+      SCOPED_TRACE(std::string(c.name) + " (" + Shown(via) + ")");
+      SimRig rig(QStringList{"--warmup-ms", "0"} + c.simArgs, via);
+      ASSERT_TRUE(rig.window.fatals.empty()) << rig.window.fatals[0];
+      c.check(rig);
+    }
+  }
+}
+
+// The real window on a network port, driven by mouse clicks: STATUS, then COM and 9600.
+TEST(WithSimulator, TheWindowWorksThroughANetworkServer) {
+  for (const Via via : {Via::Rfc2217, Via::Raw}) {
+    SCOPED_TRACE(Shown(via));
+    SimProcess sim({});
+    const std::unique_ptr<Ser2net> server = Server(via, sim.Path());
+    const BoxWatcher boxes;
+    LinkByDevice link(PortMap{server->Url(), QStringLiteral("/nonexistent/com2")});
+    MainWindow window(link);
+    window.Load();
+    ASSERT_FALSE(window.Failed());
+    window.show();
+    const auto click = [&window](const char* name) {
+      QTest::mouseClick(window.Control(QString::fromLatin1(name)), Qt::LeftButton);
+    };
+    click("Command44");
+    EXPECT_TRUE(WaitUntil([&] { return window.Core().Panel.Label22 == " Stand by"; }, 5000));
+    click("Command33");
+    click("Option10");
+    EXPECT_EQ(DeviceSpeed(sim.Path()), via == Via::Rfc2217 ? B9600 : B19200);
+    EXPECT_EQ(boxes.texts.size(), via == Via::Rfc2217 ? 0 : 1);  // the raw port's speed is the server's
+    EXPECT_TRUE(link.IsOpen());
+  }
 }
 
 }  // namespace

@@ -90,6 +90,9 @@ TEST(Delivery, DelaySplitAndSilenceShapeTheWrites) {
 
   sim::Delivery silent(sim::Faults{.silent = true});
   EXPECT_TRUE(silent.Plan("80\r", 0).empty());
+
+  sim::Delivery ff(sim::Faults{.split = true, .ffBeforeCr = true});
+  EXPECT_EQ(Joined(ff.Plan("80\r", 0)), "80\xFF\r");
 }
 
 TEST(Delivery, LaterRepliesNeverOvertakeEarlierOnes) {
@@ -124,7 +127,7 @@ TEST(Delivery, GarbageAddsOnlyStrayBytesAndKeepsTheReplyInOrder) {
 
 TEST(Options, ReadsEveryOptionAndRejectsWhatDoesNotFit) {
   const auto parsed = sim::ParseOptions({"--address", "003", "--warmup-ms", "0", "--cooldown-ms", "250",
-                                         "--split", "--split-gap", "90", "--garbage", "--silent",
+                                         "--split", "--split-gap", "90", "--garbage", "--silent", "--ff-before-cr",
                                          "--reply-delay", "700", "--hangup-after", "3", "--ceiling",
                                          "--pressure-hpa", "990.5", "--device", "/dev/ttyUSB0"});
   ASSERT_TRUE(std::holds_alternative<sim::Options>(parsed)) << std::get<std::string>(parsed);
@@ -132,7 +135,7 @@ TEST(Options, ReadsEveryOptionAndRejectsWhatDoesNotFit) {
   EXPECT_EQ(o.address, 3);
   EXPECT_EQ(o.warmupMs, 0);
   EXPECT_EQ(o.cooldownMs, 250);
-  EXPECT_TRUE(o.split && o.garbage && o.silent && o.ceiling && !o.rear);
+  EXPECT_TRUE(o.split && o.garbage && o.silent && o.ffBeforeCr && o.ceiling && !o.rear);
   EXPECT_EQ(o.splitGapMs, 90);
   EXPECT_EQ(o.replyDelayMs, 700);
   EXPECT_EQ(o.hangupAfter, 3);

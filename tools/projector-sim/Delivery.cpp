@@ -33,7 +33,8 @@ std::string Delivery::Sprinkle(const std::string& reply) {
 
 std::vector<Piece> Delivery::Plan(const std::string& reply, long long nowMs) {
   if (faults_.silent || reply.empty()) return {};
-  const std::string bytes = faults_.garbage ? Sprinkle(reply) : reply;
+  std::string bytes = faults_.garbage ? Sprinkle(reply) : reply;
+  if (faults_.ffBeforeCr && bytes.back() == '\r') bytes.insert(bytes.size() - 1, 1, '\xFF');
   long long due = std::max(nowMs + faults_.replyDelayMs, lastDueMs_);
   std::vector<Piece> pieces;
   if (!faults_.split) {

@@ -13,6 +13,7 @@ struct Faults {
   long long splitGapMs = 40;
   bool silent = false;
   bool garbage = false;  // stray control characters and bytes above 'z'
+  bool ffBeforeCr = false;  // a 0xFF byte just before each reply's CR
 };
 
 // One write to the line, due at a time in milliseconds.

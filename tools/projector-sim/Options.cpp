@@ -25,6 +25,7 @@ const char* const kUsage =
     "  --split-gap MS       gap between the pieces (default 40)\n"
     "  --silent             never answer\n"
     "  --garbage            sprinkle stray bytes into replies\n"
+    "  --ff-before-cr       put a 0xFF byte before the CR of every reply\n"
     "  --hangup-after N     hang the line up after answering N frames\n"
     "  --help               show this help and exit\n"
     "  --version            show the version and exit\n";
@@ -79,7 +80,7 @@ std::variant<Options, std::string> ParseOptions(const std::vector<std::string>& 
   const std::map<std::string, bool*> flags{
       {"--ceiling", &o.ceiling}, {"--rear", &o.rear},       {"--split", &o.split},
       {"--silent", &o.silent},   {"--garbage", &o.garbage}, {"--help", &o.help},
-      {"--version", &o.version},
+      {"--version", &o.version}, {"--ff-before-cr", &o.ffBeforeCr},
   };
 
   for (std::size_t i = 0; i < args.size(); ++i) {

@@ -27,6 +27,7 @@ struct Options {
   long long splitGapMs = 40;
   bool silent = false;
   bool garbage = false;
+  bool ffBeforeCr = false;
   int hangupAfter = 0;  // frames; 0 = never
 
   bool help = false;

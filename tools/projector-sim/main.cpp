@@ -38,7 +38,7 @@ int Serve(Line& line, const Options& o) {
   ProjectorState state(Profile{o.warmupMs, o.cooldownMs, o.lampHours, o.ambientC, o.pressureHpa,
                              o.ceiling, o.rear},
                        NowMs());
-  Delivery delivery(Faults{o.replyDelayMs, o.split, o.splitGapMs, o.silent, o.garbage});
+  Delivery delivery(Faults{o.replyDelayMs, o.split, o.splitGapMs, o.silent, o.garbage, o.ffBeforeCr});
   FrameReader reader;
   std::deque<Piece> outbox;
   int frames = 0;

@@ -1,0 +1,44 @@
+#include "platform/LinkByDevice.h"
+
+#include "network/NetworkAddress.h"
+
+LinkByDevice::LinkByDevice(const PortMap& map) : map_(map), local_(map), network_(map) {
+  for (SerialLink* link : {static_cast<SerialLink*>(&local_), static_cast<SerialLink*>(&network_)}) {
+    link->SetOnComm([this, link] {
+      if (link == &Chosen()) RaiseOnComm();
+    });
+    link->SetOnNotice([this](const std::string& text) { RaiseNotice(text); });
+  }
+}
+
+const SerialLink& LinkByDevice::Chosen() const {
+  // A malformed address goes to the network link too, which names what is wrong when it opens.
+  const bool network = map_.PathFor(port_).contains(QLatin1String("://")) ||
+                       IsNetworkAddress(map_.PathFor(port_).toStdString());
+  return network ? static_cast<const SerialLink&>(network_) : local_;
+}
+
+SerialLink& LinkByDevice::Chosen() { return const_cast<SerialLink&>(std::as_const(*this).Chosen()); }
+
+void LinkByDevice::SetPortNumber(std::int16_t port) {
+  local_.SetPortNumber(port);
+  network_.SetPortNumber(port);
+  port_ = port;
+}
+
+void LinkByDevice::SetLineSettings(const std::string& settings) {
+  // The other link is closed: it only keeps the settings for when its port is chosen.
+  SerialLink& chosen = Chosen();
+  SerialLink& other = &chosen == &local_ ? static_cast<SerialLink&>(network_) : local_;
+  other.SetLineSettings(settings);
+  chosen.SetLineSettings(settings);
+}
+
+void LinkByDevice::Write(const std::string& bytes) {
+  if (ReopenAllowed()) {
+    Chosen().Write(bytes);
+    return;
+  }
+  const NoReopen once(Chosen());
+  Chosen().Write(bytes);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "controller/SerialLink.h"
+#include "platform/NetworkSerialLink.h"
+#include "platform/PortMap.h"
+#include "platform/QtSerialLink.h"
+
+// The link the controller holds: COM1 and COM2 may be of different kinds in one run (a USB
+// adapter and an rfc2217:// server), so every operation goes to the local or the network link
+// by the form of the chosen port's device. Both know the port number and the line settings; only
+// the one of the chosen port is ever opened. NoReopen, OnComm and notices pass through.
+class LinkByDevice : public SerialLink {
+ public:
+  explicit LinkByDevice(const PortMap& map);
+
+  void SetPortNumber(std::int16_t port) override;
+  void SetLineSettings(const std::string& settings) override;
+  bool IsOpen() const override { return Chosen().IsOpen(); }
+  bool IsLost() const override { return Chosen().IsLost(); }
+  void Open() override { Chosen().Open(); }
+  void Close() override { Chosen().Close(); }
+  void Write(const std::string& bytes) override;
+  std::string ReadAvailable() override { return Chosen().ReadAvailable(); }
+  void DiscardInput() override { Chosen().DiscardInput(); }
+  std::int16_t EventCode() const override { return Chosen().EventCode(); }
+  bool OutputPending() const override { return Chosen().OutputPending(); }
+
+ private:
+  SerialLink& Chosen();
+  const SerialLink& Chosen() const;
+
+  PortMap map_;
+  std::int16_t port_ = 1;
+  QtSerialLink local_;
+  NetworkSerialLink network_;
+};
