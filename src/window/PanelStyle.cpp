@@ -1,11 +1,13 @@
 #include "window/PanelStyle.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <algorithm>
 
 namespace {
 
@@ -87,11 +89,21 @@ QFont FontOf(FontKey key) {
 }
 
 QFont PanelFont(FontKey key) {
-  // Asked for a face the system lacks, Qt first sorts all of the system's fonts for a fallback (a
-  // fontconfig search, once per face and script) and only then tries the substitute; asking for
-  // the substitute first skips that search wherever it is installed.
+  // Qt looks for a face the system lacks among all of the system's fonts (a fontconfig sort, once
+  // per face and script) before it tries the substitute, and it fetches the fallback list of every
+  // font that names a second family as soon as the font is loaded. One face, the one installed,
+  // spares both.
   QFont font = FontOf(key);
-  font.setFamilies(QFont::substitutes(font.family()) << font.family());
+  static const QStringList installed = QFontDatabase::families();
+  for (const QString& substitute : QFont::substitutes(font.family())) {  // kept in lower case
+    const auto found = std::find_if(installed.begin(), installed.end(), [&](const QString& family) {
+      return family.compare(substitute, Qt::CaseInsensitive) == 0;
+    });
+    if (found != installed.end()) {
+      font.setFamily(*found);
+      break;
+    }
+  }
   return font;
 }
 

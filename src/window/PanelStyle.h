@@ -12,8 +12,8 @@ void InstallFontSubstitutes();
 
 // The face, size and weight the design gives each font.
 QFont FontOf(FontKey key);
-// The same font as the controls are given it: its installed substitute asked for first, the
-// design's face after it (on a system that has that face and not the substitute).
+// The same font as the controls are given it: under the name of its substitute where that is
+// installed, else under the design's face.
 QFont PanelFont(FontKey key);
 // An invalid colour for Colour::Standard: the platform's own colour for the kind of control.
 QColor ColourOf(Colour colour);

@@ -24,10 +24,13 @@ std::string Describe(const QWidget* w) {
   const QFontInfo font(w->font());
   const auto* button = qobject_cast<const QAbstractButton*>(w);
   const QRect g = w->geometry();
-  return QStringLiteral("%1 in %2 at %3,%4 %5x%6 \"%7\" %8 %9pt%10 on %11 in %12%13%14")
+  // The face asked for as well as the one drawn: asking for a face the system lacks costs a
+  // fallback search the reference does not make.
+  return QStringLiteral("%1 in %2 at %3,%4 %5x%6 \"%7\" %8 (asked for %9) %10pt%11 on %12 in %13%14%15")
       .arg(QString::fromLatin1(w->metaObject()->className()), w->parentWidget()->objectName())
       .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())
-      .arg(Caption(w), font.family()).arg(w->font().pointSizeF()).arg(font.bold() ? " bold" : "")
+      .arg(Caption(w), font.family(), w->font().families().join(QLatin1Char('/')))
+      .arg(w->font().pointSizeF()).arg(font.bold() ? " bold" : "")
       .arg(w->palette().color(w->backgroundRole()).name(), w->palette().color(w->foregroundRole()).name())
       .arg(w->isHidden() ? ", hidden" : "", button != nullptr && button->isChecked() ? ", checked" : "")
       .toStdString();
