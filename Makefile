@@ -1,7 +1,7 @@
 # make demo: install what is missing, build optimized, open the panel on a simulated projector.
 # make test: install what is missing, build, run every test headless.
 # make test-optimized: the same suite built optimised (-O2), as CI runs it.
-# make bench: optimised build in build-bench, then the receive benchmarks (about a minute and a half).
+# make bench: optimised build in build-bench, then the receive benchmarks and start-up (about a minute and a half).
 # make fuzz: clang build of the core in build-fuzz, then the receive path (two thirds of FUZZ_SECONDS)
 #   and the Telnet / RFC 2217 codec (one third) fuzzed.
 # make package: the Debian package, from its own optimized build.
@@ -13,6 +13,7 @@ PACKAGE_BUILD ?= build-package
 BENCH_BUILD   ?= build-bench
 FUZZ_BUILD    ?= build-fuzz
 BENCH_SECONDS ?= 60
+STARTUP_RUNS  ?= 100
 FUZZ_SECONDS  ?= 60
 # Warnings are errors where we choose the compiler; a packager's own build only shows them.
 CMAKE_FLAGS    = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPANEL_WERROR=ON
@@ -64,13 +65,17 @@ screenshots: build
 
 # Figures, not pass or fail: the cost of one receive event with the buffer empty and full, then
 # the panel flooded on a pseudo terminal beside a bare Qt program that only drains one, and the
-# panel flooded through ser2net (rfc2217:// and socket://).
+# panel flooded through ser2net (rfc2217:// and socket://), then the panel's start-up beside the
+# same window built with plain Qt calls.
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_BENCH=ON
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target receive-event-bench flood-bench panel-harness bare-drain projector-panel
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target receive-event-bench flood-bench panel-harness bare-drain projector-panel \
+	  startup-bench startup-reference first-frame-probe
 	$(BENCH_BUILD)/bench/receive-event-bench
 	$(BENCH_BUILD)/bench/flood-bench --seconds $(BENCH_SECONDS) --panel $(BENCH_BUILD)/app/projector-panel \
 	  --harness $(BENCH_BUILD)/bench/panel-harness --bare $(BENCH_BUILD)/bench/bare-drain --ser2net /usr/sbin/ser2net
+	$(BENCH_BUILD)/bench/startup-bench --runs $(STARTUP_RUNS) --panel $(BENCH_BUILD)/app/projector-panel \
+	  --reference $(BENCH_BUILD)/bench/startup-reference --probe $(BENCH_BUILD)/bench/libfirst-frame-probe.so
 
 # The receive path and the Telnet codec under libFuzzer with ASan and UBSan, within FUZZ_SECONDS in
 # all. New inputs go to $(FUZZ_BUILD)/corpus and corpus-telnet, a failing input to $(FUZZ_BUILD)/;

@@ -1,8 +1,9 @@
 // The bare reference: a Qt program that opens a serial device as the panel does and only
 // drains it. Whatever it costs, the panel cannot cost less.
 #include <QCoreApplication>
-#include <QSerialPort>
 #include <cstdio>
+
+#include "PlainPort.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
@@ -11,12 +12,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   QSerialPort port(QString::fromLocal8Bit(argv[1]));
-  port.setBaudRate(QSerialPort::Baud19200);
-  port.setDataBits(QSerialPort::Data8);
-  port.setParity(QSerialPort::NoParity);
-  port.setStopBits(QSerialPort::OneStop);
-  port.setFlowControl(QSerialPort::NoFlowControl);
-  if (!port.open(QIODevice::ReadWrite)) {
+  if (!OpenPlainly(port)) {
     std::fprintf(stderr, "bare-drain: %s\n", qPrintable(port.errorString()));
     return 1;
   }

@@ -30,14 +30,11 @@ void Fill(QWidget* widget, const QColor& background) {
 // Flat in its background colour with the caption centred, as the panel's graphical buttons are.
 void StyleButton(QPushButton* button, const QColor& background) {
   if (!background.isValid()) return;
-  const QString colour = background.name();
-  const QString pressed = background.darker(115).name();
-  button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid #808080;"
-                                       " border-top-color: white; border-left-color: white; padding: 0px; }"
-                                       " QPushButton:pressed { background-color: %2; border-top-color: #808080;"
-                                       " border-left-color: #808080; border-bottom-color: white; border-right-color: white; }"
-                                       " QPushButton:focus { border-style: dotted; }")
-                            .arg(colour, pressed));
+  QPalette palette = button->palette();
+  palette.setColor(QPalette::Button, background);
+  palette.setColor(QPalette::ButtonText, Qt::black);
+  button->setPalette(palette);
+  button->setStyle(FlatButtonStyle());
 }
 
 QWidget* Create(const ControlLayout& control, QWidget* parent) {
@@ -103,7 +100,7 @@ QHash<QString, QWidget*> BuildPanel(QWidget* window) {
     QWidget* widget = Create(control, parent);
     widget->setObjectName(Text(control.name));
     widget->setGeometry(Px(control.left), Px(control.top), Px(control.width), Px(control.height));
-    widget->setFont(FontOf(control.font));
+    widget->setFont(PanelFont(control.font));
     if (auto* button = qobject_cast<QPushButton*>(widget)) SetCaption(button, Text(control.caption));
     if (control.notes & Note::kHiddenAtStart) widget->hide();
     if (control.notes & Note::kSelectedAtStart) static_cast<QRadioButton*>(widget)->setChecked(true);
@@ -173,7 +170,7 @@ QPixmap Image1Picture() {
   painter.setBrush(QColor(0xE0, 0xF0, 0xFF));
   painter.drawEllipse(QRectF(9, 10, 6, 6));
   painter.setPen(Qt::white);
-  QFont font = FontOf(FontKey::F1);
+  QFont font = PanelFont(FontKey::F1);
   font.setPixelSize(13);
   painter.setFont(font);
   painter.drawText(QRectF(22, 3, 56, 20), Qt::AlignCenter, QStringLiteral("VESK Q8"));

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QTest>
 #include <cstdlib>
 #include <functional>
@@ -38,6 +39,17 @@ QImage DifferencePicture(const QImage& reference, const QImage& actual, int& dif
     }
   }
   return diff;
+}
+
+// The buttons' look as it was designed, written as a style sheet: the yardstick for the panel's
+// own drawing in the states the pictures above do not show.
+QString DesignedLook(const QColor& colour) {
+  return QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid #808080;"
+                        " border-top-color: white; border-left-color: white; padding: 0px; }"
+                        " QPushButton:pressed { background-color: %2; border-top-color: #808080;"
+                        " border-left-color: #808080; border-bottom-color: white; border-right-color: white; }"
+                        " QPushButton:focus { border-style: dotted; }")
+      .arg(colour.name(), colour.darker(115).name());
 }
 
 class PanelPictures : public WindowTest {
@@ -110,3 +122,39 @@ TEST_F(PanelPictures, FourHeightsLookAsTheirReferences) {
 }
 
 }  // namespace
+
+TEST_F(PanelPictures, ButtonsLookAsDesignedPressedAndFocusedToo) {
+  Unfold();
+  struct Case {
+    const char* control;
+    bool designedFlat;  // else the application's standard button
+  };
+  const Case buttons[] = {{"Command17", true}, {"Command3", true}, {"Command59", true}, {"Command6", true},
+                          {"Command33", false}};
+  struct State {
+    const char* name;
+    bool focused, down;
+  };
+  const State states[] = {{"plain", false, false}, {"focused", true, false}, {"pressed", false, true}, {"both", true, true}};
+  for (const Case& c : buttons) {
+    auto* panel = Find<QPushButton>(c.control);
+    QPushButton designed(panel->text(), panel->parentWidget());
+    designed.setGeometry(panel->geometry());
+    designed.setFont(panel->font());
+    if (c.designedFlat) designed.setStyleSheet(DesignedLook(panel->palette().color(QPalette::Button)));
+    designed.show();
+    for (const State& state : states) {
+      QImage drawn[2];
+      for (QPushButton* button : {panel, &designed}) {
+        if (state.focused) button->setFocus();
+        if (!state.focused) button->clearFocus();  // the window gives the first button the focus
+        button->setDown(state.down);
+        drawn[button == panel ? 0 : 1] = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        button->setDown(false);
+      }
+      int differing = 0;
+      DifferencePicture(drawn[1], drawn[0], differing);
+      EXPECT_EQ(differing, 0) << c.control << " " << state.name;
+    }
+  }
+}

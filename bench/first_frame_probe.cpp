@@ -1,0 +1,57 @@
+// Loaded into a program with LD_PRELOAD, so neither program under test carries timing code of its
+// own: when the first top-level window has been painted, it prints
+//   first-frame <CLOCK_MONOTONIC in ns> <CPU time of the process in ns> <class of that window>
+// on standard output and leaves the program's event loop, so that it ends as it would on quit
+// (its port closed, its lock file gone). The start-up bench subtracts the instant it started the
+// process.
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+long long Ns(clockid_t clock) {
+  timespec now{};
+  clock_gettime(clock, &now);
+  return static_cast<long long>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+class FirstFrame : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (seen_ || event->type() != QEvent::Paint) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || !widget->isWindow()) return false;
+    seen_ = true;
+    // The window is painted first, its children after it in the same pass, then the frame is
+    // flushed; a queued call runs once all of that is done.
+    const QByteArray kind = widget->metaObject()->className();
+    QMetaObject::invokeMethod(
+        this,
+        [kind] {
+          std::printf("first-frame %lld %lld %s\n", Ns(CLOCK_MONOTONIC), Ns(CLOCK_PROCESS_CPUTIME_ID), kind.constData());
+          std::fflush(stdout);
+          QCoreApplication::exit(0);
+        },
+        Qt::QueuedConnection);
+    return false;
+  }
+
+ private:
+  bool seen_ = false;
+};
+
+void InstallFirstFrameProbe() {
+  // Programs without widgets (a --send run, the port list) are left alone.
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return;
+  qApp->installEventFilter(new FirstFrame(qApp));
+}
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(InstallFirstFrameProbe)
