@@ -4,14 +4,14 @@
 #include <QDialog>
 #include <optional>
 
-#include "TerminationSignals.h"
+#include "platform/StopSignals.h"
 #include "window/MainWindow.h"
 
 int RunWindow(MainWindow& window) {
   std::optional<int> endedBySignal;  // the status a signal ended the program with
   bool mainLoopRunning = false;
   // A signal ends the program as "END" does: the port is closed, then the event loop left.
-  const TerminationSignals ending([&] {
+  const StopSignals ending([&] {
     window.Core().Dispatch.Run(OnFailure::EndProgram, [&window] { window.Core().Command16_Click(); });
     // A failed start-up or a failing close keeps its status 1.
     endedBySignal = window.Failed() ? 1 : 0;

@@ -25,13 +25,13 @@ enum Kind { Frame, Label, Button, Option, TextBox, Picture };
 enum FontKind { PGothic9, Gothic9Bold, PGothic9Bold, PGothic7_5, Gothic9, PGothic9_75Bold, Gothic8_25, Gothic8_25Bold,
                 Gothic9_75, Gothic9_75Bold, kFontKinds };
 
-struct FontSpec {
+struct FontRow {
   const char* family;
   qreal points;
   bool bold;
 };
 
-constexpr FontSpec kFonts[kFontKinds] = {
+constexpr FontRow kFonts[kFontKinds] = {
     {"IPAPGothic", 9, false}, {"IPAGothic", 9, true},    {"IPAPGothic", 9, true},  {"IPAPGothic", 7.5, false},
     {"IPAGothic", 9, false},  {"IPAPGothic", 9.75, true}, {"IPAGothic", 8.25, false}, {"IPAGothic", 8.25, true},
     {"IPAGothic", 9.75, false}, {"IPAGothic", 9.75, true},

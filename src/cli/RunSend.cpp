@@ -11,7 +11,7 @@
 #include "cli/SendCommand.h"
 #include "cli/SendReport.h"
 #include "cli/SendSession.h"
-#include "cli/SendSignals.h"
+#include "platform/StopSignals.h"
 #include "cli/StandardStreams.h"
 #include "platform/LinkByDevice.h"
 
@@ -109,7 +109,8 @@ int RunSend(const SendRequest& request, SerialLink& link, const std::string& por
     if (said.command.empty()) said.command = commands[0].given;
     lines.Late(LateText(late, commands[0], port), said);
   });
-  SendSignals stopping([&session] { session.Interrupt(); });
+  const NoPipeSignal closedOutputIsAnError;
+  StopSignals stopping([&session] { session.Interrupt(); });
   // Names the commands from `i` on, which were not sent.
   const auto notSent = [&commands](std::size_t i) {
     return commands[i].Named() + (i + 1 < commands.size() ? " and the commands after it were not sent" : " was not sent");

@@ -1,4 +1,4 @@
-#include "cli/SendSignals.h"
+#include "platform/StopSignals.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,8 +13,6 @@ constexpr int kStopping[] = {SIGINT, SIGTERM, SIGHUP};
 
 volatile std::sig_atomic_t writeFd = -1;
 volatile std::sig_atomic_t caught = 0;
-
-struct sigaction pipeBefore {};
 
 // Only async-signal-safe calls here: the rest waits for the event loop.
 extern "C" void OnStoppingSignal(int signal) {
@@ -32,7 +30,7 @@ extern "C" void OnStoppingSignal(int signal) {
 
 }  // namespace
 
-SendSignals::SendSignals(std::function<void()> onSignal) : onSignal_(std::move(onSignal)) {
+StopSignals::StopSignals(std::function<void()> onSignal) : onSignal_(std::move(onSignal)) {
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, fds_) != 0) {
     throw std::runtime_error("no socket pair for the stopping signals");
   }
@@ -56,26 +54,30 @@ SendSignals::SendSignals(std::function<void()> onSignal) : onSignal_(std::move(o
     action.sa_flags = SA_RESTART;
     ::sigaction(signal, &action, nullptr);
   }
-  struct sigaction ignore {};
-  ignore.sa_handler = SIG_IGN;
-  sigemptyset(&ignore.sa_mask);
-  ::sigaction(SIGPIPE, &ignore, &pipeBefore);
 }
 
-SendSignals::~SendSignals() {
+StopSignals::~StopSignals() {
   for (const int signal : kStopping) {
     struct sigaction current {};
     ::sigaction(signal, nullptr, &current);
     if (current.sa_handler == OnStoppingSignal) std::signal(signal, SIG_DFL);
   }
-  ::sigaction(SIGPIPE, &pipeBefore, nullptr);
   notifier_.reset();
   writeFd = -1;
   ::close(fds_[0]);
   ::close(fds_[1]);
 }
 
-int SendSignals::Caught() const { return caught; }
+int StopSignals::Caught() const { return caught; }
+
+NoPipeSignal::NoPipeSignal() {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGPIPE, &ignore, &before_);
+}
+
+NoPipeSignal::~NoPipeSignal() { ::sigaction(SIGPIPE, &before_, nullptr); }
 
 const char* SignalName(int signal) {
   switch (signal) {
