@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "CommandLine.h"
-#include "PortList.h"
+#include "platform/PortList.h"
 #include "TerminationSignals.h"
 #include "cli/RunSend.h"
 #include "platform/PortMap.h"
