@@ -15,12 +15,15 @@ constexpr const char* kUsage =
 
 constexpr const char* kSummary =
     "A remote-control panel for a video projector on an RS-232 line. Without options it opens its\n"
-    "window and COM1 at 19200 baud, 8 data bits, no parity, 1 stop bit.\n";
+    "window and COM1 at 19200 baud, 8 data bits, no parity, 1 stop bit. A right-click on COM (or\n"
+    "on the COM1 and COM2 options it shows) chooses the device a port stands for and keeps it.\n";
 
 constexpr const char* kDevices =
     "Serial devices:\n"
-    "  --com1 PATH          the device COM1 stands for (default /dev/ttyS0)\n"
-    "  --com2 PATH          the device COM2 stands for (default /dev/ttyS1)\n"
+    "  --com1 PATH          the device COM1 stands for, for this run (default: the device\n"
+    "                       last chosen for it in the window, else /dev/ttyS0)\n"
+    "  --com2 PATH          the device COM2 stands for, for this run (default: the device\n"
+    "                       last chosen for it in the window, else /dev/ttyS1)\n"
     "                       PATH may name a network serial server instead:\n"
     "                       rfc2217://HOST:PORT (Telnet, RFC 2217: the panel sets the line) or\n"
     "                       socket://HOST:PORT (raw TCP: the server's own setting rules);\n"
@@ -45,7 +48,8 @@ constexpr const char* kSending =
     "                       as the panel's button would, 500 ms for most commands)\n"
     "  --json               print one JSON object per command instead of the monitor lines, with\n"
     "                       the answer and the decoded value; errors become JSON objects too\n"
-    "The port numbers stand for the devices of --com1 and --com2, as in the panel.\n";
+    "The port numbers stand for the devices of --com1 and --com2, as in the panel, or for the\n"
+    "devices chosen in the window where those are not given.\n";
 
 constexpr const char* kOther =
     "Other options:\n"

@@ -4,19 +4,22 @@
 #include <iostream>
 
 #include "CommandLine.h"
-#include "PortList.h"
 #include "WindowRun.h"
 #include "cli/CommandList.h"
 #include "cli/RunSend.h"
 #include "cli/StandardStreams.h"
+#include "platform/DeviceSettings.h"
 #include "platform/LinkByDevice.h"
+#include "platform/PortList.h"
 #include "platform/PortMap.h"
 #include "window/MainWindow.h"
 
 namespace {
 
-PortMap PortsOf(const CommandLine& line) {
-  PortMap ports = PortMap::Defaults();
+// The devices chosen in the window in earlier runs stand in for the defaults; the command line
+// wins over both, for this run only: it is never saved.
+PortMap PortsOf(const CommandLine& line, DeviceSettings* settings) {
+  PortMap ports = settings != nullptr ? settings->Read(PortMap::Defaults()) : PortMap::Defaults();
   if (line.com1) ports.com1 = QFile::decodeName(line.com1->c_str());
   if (line.com2) ports.com2 = QFile::decodeName(line.com2->c_str());
   return ports;
@@ -56,7 +59,13 @@ int main(int argc, char** argv) {
     case RunMode::ListCommands: return PrintOut(CommandListText());
     case RunMode::Send: {
       const QCoreApplication app(qtArgc, argv);
-      return RunSend(line.send, PortsOf(line));
+      DeviceSettings settings;
+      // The settings are read only when the port used has no device on the command line: a run
+      // that names its device never hears of a settings file it does not need.
+      const bool named = line.send.port == 2 ? line.com2.has_value() : line.com1.has_value();
+      const PortMap ports = PortsOf(line, named ? nullptr : &settings);
+      if (const auto problem = settings.TakeProblem()) std::cerr << "projector-panel: " << *problem << "\n";
+      return RunSend(line.send, ports);
     }
     case RunMode::Window:
       break;
@@ -68,7 +77,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   QApplication app(qtArgc, argv);
-  LinkByDevice link(PortsOf(line));
+  DeviceSettings settings;
+  LinkByDevice link(PortsOf(line, &settings));
   MainWindow window(link);
+  window.OfferDeviceChoice(link, settings);
   return RunWindow(window);
 }

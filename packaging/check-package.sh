@@ -46,7 +46,16 @@ done < <(echo "$depends" | tr ',' '\n' | sed 's/^ *//')
 
 desktop=$root/usr/share/applications/projector-panel.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
-appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >&2 || fail "appstreamcli validate"
+metainfo=$(echo "$root"/usr/share/metainfo/*.metainfo.xml)
+appstreamcli validate --no-net --strict "$metainfo" >&2 || fail "appstreamcli validate --strict"
+# Nothing made up stands in the metadata: no placeholder addresses, and the release it names is
+# this package's, on a real day that has come.
+if grep -n '\.example' "$metainfo" "$desktop" >&2; then fail "a placeholder address in the metadata"; fi
+release=$(sed -n 's/.*<release version="\([^"]*\)" date="\([^"]*\)".*/\1 \2/p' "$metainfo")
+[ "${release% *}" = "$version" ] || fail "the metadata's release is '${release% *}', not $version"
+release_date=${release#* }
+[ "$(date -d "$release_date" +%F 2>/dev/null)" = "$release_date" ] || fail "release date '$release_date' is no date"
+[[ ! $release_date > $(date +%F) ]] || fail "release date $release_date is still to come"
 # The menu entry must start a program the package installs.
 exec_program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
 [ -x "$root/usr/bin/$exec_program" ] || fail "Exec=$exec_program is not an installed program"

@@ -42,3 +42,9 @@ void LinkByDevice::Write(const std::string& bytes) {
   const NoReopen once(Chosen());
   Chosen().Write(bytes);
 }
+
+void LinkByDevice::SetDevice(std::int16_t port, const QString& device) {
+  map_.SetPathFor(port, device);
+  local_.SetPortMap(map_);
+  network_.SetPortMap(map_);
+}

@@ -25,6 +25,11 @@ class LinkByDevice : public SerialLink {
   std::int16_t EventCode() const override { return Chosen().EventCode(); }
   bool OutputPending() const override { return Chosen().OutputPending(); }
 
+  const PortMap& Devices() const { return map_; }
+  // Gives `port` another device, which may be of the other kind. Only while the port is not the
+  // chosen one or is closed: an open port is closed by the link its own device is open on.
+  void SetDevice(std::int16_t port, const QString& device);
+
  private:
   SerialLink& Chosen();
   const SerialLink& Chosen() const;

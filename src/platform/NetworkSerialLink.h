@@ -43,6 +43,9 @@ class NetworkSerialLink : public QObject, public SerialLink {
   std::int16_t EventCode() const override;
   bool OutputPending() const override;
 
+  // Other devices for COM1 and COM2: a closed port connects to the new one, an open one keeps its own.
+  void SetPortMap(PortMap map) { map_ = std::move(map); }
+
  private:
   QString Device() const { return map_.PathFor(portNumber_); }
   QString Name() const;    // "COM1 (rfc2217://10.0.0.5:4001)"

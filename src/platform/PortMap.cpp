@@ -13,3 +13,8 @@ QString PortMap::PathFor(std::int16_t port) const {
   if (port == 2) return com2;
   return {};
 }
+
+void PortMap::SetPathFor(std::int16_t port, const QString& device) {
+  if (port == 1) com1 = device;
+  if (port == 2) com2 = device;
+}

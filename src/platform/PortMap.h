@@ -12,4 +12,6 @@ struct PortMap {
   static PortMap Defaults();
   // Empty for a port number other than 1 or 2.
   QString PathFor(std::int16_t port) const;
+  // Nothing for a port number other than 1 or 2.
+  void SetPathFor(std::int16_t port, const QString& device);
 };

@@ -40,6 +40,8 @@ class QtSerialLink : public QObject, public SerialLink {
 
   // The device of the chosen port, as it was given (QSerialPort's own name drops "/dev/").
   QString DevicePath() const { return map_.PathFor(portNumber_); }
+  // Other devices for COM1 and COM2: a closed port opens the new one, an open one keeps its own.
+  void SetPortMap(PortMap map) { map_ = std::move(map); }
 
  protected:
   // Seams for the tests. Who the device at `path` is now (IdentifyDevice): a pseudo terminal has

@@ -222,7 +222,19 @@ void MainWindow::Run(const std::function<void()>& handler) { core_.Dispatch.Run(
 
 void MainWindow::RunOrEnd(const std::function<void()>& handler) { core_.Dispatch.Run(OnFailure::EndProgram, handler); }
 
-void MainWindow::Load() { core_.Load(); }
+void MainWindow::OfferDeviceChoice(LinkByDevice& link, DeviceSettings& settings, DeviceChoices::PortLister ports) {
+  deviceChoices_ = new DeviceChoices(*this, link, settings, std::move(ports));
+}
+
+void MainWindow::Load() {
+  if (deviceChoices_ != nullptr) deviceChoices_->TellProblem();
+  loading_ = true;
+  do {
+    loadAgain_ = false;
+    core_.Load();
+  } while (loadAgain_);
+  loading_ = false;
+}
 
 void MainWindow::CentreOnScreen(int outerHeightTwips) {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -242,13 +254,28 @@ void MainWindow::ShowFatal(const std::string& text) {
   failed_ = true;
   std::cerr << "projector-panel: " << text << std::endl;
   QMessageBox box(QMessageBox::Critical, windowTitle(), QString::fromStdString(text), QMessageBox::Ok, this);
-  box.exec();
+  QAbstractButton* choose = nullptr;
+  if (deviceChoices_ != nullptr && loading_) {
+    // The way forward for an operator who started the panel from the menu: no command line.
+    choose = box.addButton(QStringLiteral("Choose a device..."), QMessageBox::ActionRole);
+    box.setInformativeText(deviceChoices_->StartUpAdvice());
+  }
+  // Back from the chooser without a choice, the box is offered again; OK or a signal ends.
+  for (box.exec(); choose != nullptr && box.clickedButton() == choose && !ending_; box.exec()) {
+    if (deviceChoices_->ChooseAtStartUp()) {
+      failed_ = false;
+      loadAgain_ = true;
+      return;
+    }
+    if (ending_) break;  // the signal dismissed the chooser; the box must not wait again
+  }
   // With no event loop running yet (start-up), main sees Failed() and returns 1. Calling exit()
   // then would leave Qt's quit flag set, and every later modal box would close at once.
   if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(1);
 }
 
 void MainWindow::EndProgram() {
+  ending_ = true;
   close();
   QCoreApplication::quit();
 }

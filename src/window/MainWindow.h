@@ -10,6 +10,7 @@
 
 #include "panel/Form1.h"
 #include "platform/QtTimer.h"
+#include "window/DeviceChoices.h"
 
 // The window Form1: owns the widgets and the timers, routes every widget event to the core
 // through its dispatch, and draws the core's PanelState after each event.
@@ -18,6 +19,11 @@ class MainWindow : public QWidget, public WindowPort {
 
  public:
   explicit MainWindow(SerialLink& link, QWidget* parent = nullptr);
+
+  // Lets the operator choose the devices of COM1 and COM2 in the window (DeviceChoices), saved
+  // in `settings`. Before Load, which then tells a problem with the settings file first.
+  void OfferDeviceChoice(LinkByDevice& link, DeviceSettings& settings,
+                         DeviceChoices::PortLister ports = [] { return PortChoices(SystemSerialPorts(), kStableLinkDir); });
 
   // Runs the start-up sequence; afterwards Failed() tells whether it ended the program.
   void Load();
@@ -75,5 +81,9 @@ class MainWindow : public QWidget, public WindowPort {
   QPushButton* command34_;
   QLineEdit* text1_;
   QWidget* image1_;
+  DeviceChoices* deviceChoices_ = nullptr;
   bool failed_ = false;
+  bool loading_ = false;
+  bool loadAgain_ = false;  // the operator chose another device in the start-up failure box
+  bool ending_ = false;
 };

@@ -5,11 +5,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <stdexcept>
 
 QProcessEnvironment WithoutDisplay() {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(QString::fromLatin1(name));
+  // Devices the user chose in the window stay out of the tests: an empty config folder of their own.
+  static const QTemporaryDir config;
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
   return environment;
 }
 

@@ -8,6 +8,7 @@
 
 #include "Pty.h"
 #include "ProgramRun.h"
+#include "platform/DeviceSettings.h"
 
 namespace {
 
@@ -118,6 +119,53 @@ TEST(Program, StartUpErrorSaysTheDeviceIsAFolder) {
   ASSERT_TRUE(panel.waitForFinished(30000));
   EXPECT_EQ(panel.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(panel.exitCode(), 1);
+}
+
+// The program starts on the device saved in the window (settings in a temporary XDG folder),
+// unless the command line names another, which is not saved. A saved device that has gone is named
+// in the start-up failure, whose box offers the chooser, and in --send's failure.
+TEST(Program, StartsOnTheSavedDeviceUnlessTheCommandLineNamesAnother) {
+  QTemporaryDir config;
+  const QString file = config.path() + QStringLiteral("/projector-panel/projector-panel.conf");
+  QProcessEnvironment environment = Offscreen();
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+  Pty saved, named;
+  const QString gone = config.path() + QStringLiteral("/ttyGONE");
+  const std::string goneFailure = "COM1 (" + gone.toStdString() + ") could not be opened: the device does not exist";
+  const struct {
+    QString saved;  // COM1's device in the settings
+    QStringList args;
+    const Pty* opened;
+    std::string err;  // standard error holds this
+    int exitCode;     // after a SIGTERM if the program still runs
+  } table[] = {
+      {QString::fromStdString(saved.SlavePath()), {}, &saved, "", 0},
+      {QString::fromStdString(saved.SlavePath()), {QStringLiteral("--com1"), QString::fromStdString(named.SlavePath())}, &named, "", 0},
+      {gone, {}, nullptr, goneFailure, 1},
+      {gone, {QStringLiteral("--send"), QStringLiteral("CR0")}, nullptr, goneFailure, 1},
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.args.join(QLatin1Char(' ')).toStdString());
+    DeviceSettings(file).Save(1, row.saved);
+    OpenWatch savedWatch(saved.SlavePath()), namedWatch(named.SlavePath());
+    QProcess panel;
+    panel.setProcessEnvironment(environment);
+    panel.start(QStringLiteral(PROJECTOR_PANEL), row.args);
+    std::string err;
+    EXPECT_TRUE(WaitFor([&] {
+      panel.waitForReadyRead(20);
+      err += panel.readAllStandardError().toStdString();
+      return panel.state() == QProcess::NotRunning || !LockFileOf(panel.processId()).empty() ||
+             (!row.err.empty() && err.find(row.err) != std::string::npos);
+    }));
+    if (panel.state() != QProcess::NotRunning) ::kill(static_cast<pid_t>(panel.processId()), SIGTERM);
+    EXPECT_TRUE(panel.state() == QProcess::NotRunning || panel.waitForFinished(30000));
+    EXPECT_EQ(panel.exitCode(), row.exitCode) << err;
+    EXPECT_NE(err.find(row.err), std::string::npos) << err;
+    EXPECT_EQ(savedWatch.Opened(), row.opened == &saved);
+    EXPECT_EQ(namedWatch.Opened(), row.opened == &named);
+    EXPECT_EQ(DeviceSettings(file).Read({}).com1.toStdString(), row.saved.toStdString());
+  }
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "CoreRig.h"
 #include "controller/PortSelection.h"
+#include "controller/DeviceChoice.h"
 
 namespace {
 
@@ -63,6 +65,39 @@ TEST_F(PortSelectionTest, TheFirstFailureIsTheOneReported) {
   rig.link.failures["SetPortNumber"] = "no such port";
   ChooseCom2();
   EXPECT_EQ(rig.window.warnings.front(), "close failed");
+}
+
+// A device named for the selected port opens whatever state the port was in (a port selection on
+// a closed port would only choose it); the old device is closed before the port stands for the new.
+TEST_F(PortSelectionTest, AChosenDeviceOpensAfterTheOldOneClosedWhateverTheState) {
+  const struct {
+    const char* name;
+    std::function<void(FakeLink&)> before;
+    Calls calls;
+    Calls warnings;
+  } table[] = {
+      {"open", [](FakeLink&) {}, {"IsOpen", "Close", "Device", "SetPortNumber 2", "Open"}, {}},
+      {"closed by a failure", [](FakeLink& l) { l.open = false; }, {"IsOpen", "Device", "SetPortNumber 2", "Open"}, {}},
+      {"lost", [](FakeLink& l) { l.open = false; l.lost = true; },
+       {"IsOpen", "Close", "Device", "SetPortNumber 2", "Open"}, {}},
+      {"the new device missing", [](FakeLink& l) { l.missingPorts = {2}; },
+       {"IsOpen", "Close", "Device", "SetPortNumber 2", "Open", "SetPortNumber 1"}, {"COM2 does not exist"}},
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.name);
+    CoreRig core;
+    core.Start();
+    core.form.Panel.Frame8Visible = true;
+    row.before(core.link);
+    core.link.calls.clear();
+    const bool opened = OpenChosenDevice(core.link, core.form.Dispatch, core.form.Panel, 2, 1,
+                                         [&] { core.link.calls.push_back("Device"); });
+    EXPECT_EQ(core.link.calls, row.calls);
+    EXPECT_EQ(core.window.warnings, row.warnings);
+    EXPECT_EQ(opened, row.warnings.empty());
+    EXPECT_EQ(core.link.open, opened);
+    EXPECT_EQ(core.form.Panel.Frame8Visible, !opened);
+  }
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 
 #include <unistd.h>
 
-#include "PortList.h"
+#include "platform/PortList.h"
 
 namespace fs = std::filesystem;
+
+void PrintTo(const PortChoice& choice, std::ostream* out) { *out << choice.device << " (" << choice.details << ")"; }
 
 namespace {
 
@@ -62,6 +64,21 @@ TEST_F(PortListTest, ShowsWhatIsKnownOfEachDeviceAndItsStableNames) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(FormatPortList(row.ports, Links()), row.expected);
   }
+}
+
+// The window's chooser offers the same devices, each by its stable name where it has one (those
+// first), with its path, maker, product and serial number.
+TEST_F(PortListTest, TheChooserNamesEachDeviceByItsStableLinkFirst) {
+  const std::vector<PortChoice> expected = {
+      {Links() + "/usb-FTDI_FT232R_A50285BI-if00-port0", Usb0() + ", FTDI, FT232R USB UART, serial number A50285BI"},
+      {Links() + "/usb-Prolific_PL2303-if00-port0", Usb1() + ", Prolific"},
+      {"/dev/ttyS0", ""},
+  };
+  EXPECT_EQ(PortChoices({{"/dev/ttyS0", "", "", "", std::nullopt, std::nullopt},
+                         {Usb0(), "FT232R USB UART", "FTDI", "A50285BI", 0x0403, 0x6001},
+                         {Usb1(), "", "Prolific", "", 0x067b, 0x0023}},
+                        Links()),
+            expected);
 }
 
 TEST_F(PortListTest, AMissingLinkFolderMeansNoLinks) {

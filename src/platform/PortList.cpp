@@ -1,4 +1,4 @@
-#include "PortList.h"
+#include "platform/PortList.h"
 
 #include <QSerialPortInfo>
 #include <algorithm>
@@ -63,4 +63,22 @@ std::string FormatPortList(const std::vector<SerialPortEntry>& ports, const std:
     for (const std::string& link : LinksTo(port.path, linkDir)) Field(out, "stable link", link);
   }
   return out;
+}
+
+std::vector<PortChoice> PortChoices(const std::vector<SerialPortEntry>& ports, const std::string& linkDir) {
+  std::vector<PortChoice> choices;
+  for (const SerialPortEntry& port : ports) {
+    const std::vector<std::string> links = LinksTo(port.path, linkDir);
+    PortChoice choice{links.empty() ? port.path : links.front(), links.empty() ? "" : port.path};
+    for (const std::string& fact : {port.maker, port.description,
+                                    port.serialNumber.empty() ? "" : "serial number " + port.serialNumber}) {
+      if (fact.empty()) continue;
+      choice.details += (choice.details.empty() ? "" : ", ") + fact;
+    }
+    choices.push_back(std::move(choice));
+  }
+  // An adapter with a stable name is what the operator is looking for; on-board ports may be many.
+  std::stable_partition(choices.begin(), choices.end(),
+                        [&linkDir](const PortChoice& choice) { return choice.device.rfind(linkDir + "/", 0) == 0; });
+  return choices;
 }

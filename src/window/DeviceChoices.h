@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/DeviceSettings.h"
+#include "platform/LinkByDevice.h"
+#include "platform/PortList.h"
+
+class MainWindow;
+
+// Where the operator chooses the devices COM1 and COM2 stand for, from what the panel already
+// has: a context menu on the COM1 and COM2 options and on COM, and the start-up failure box. The
+// options show their device as a tooltip. Every choice is saved for the next start.
+class DeviceChoices : public QObject {
+  Q_OBJECT
+
+ public:
+  using PortLister = std::function<std::vector<PortChoice>()>;
+
+  DeviceChoices(MainWindow& window, LinkByDevice& link, DeviceSettings& settings, PortLister ports);
+
+  // The chooser for `port`, then the choice carried out: for the port the panel shows selected
+  // the new device is opened as a port selection opens one; for the other port only what it
+  // stands for changes.
+  void Choose(std::int16_t port);
+  // From the start-up failure box: COM1, which start-up opens, is given the chosen device; true
+  // when the operator chose one, so that start-up runs again on it.
+  bool ChooseAtStartUp();
+  // What the start-up failure box adds to the link's own text.
+  QString StartUpAdvice() const;
+  // The first problem with the settings file, in a warning box, once in a run.
+  void TellProblem();
+
+ private:
+  std::optional<QString> Ask(std::int16_t port);
+  void ShowDevices();
+
+  MainWindow& window_;
+  LinkByDevice& link_;
+  DeviceSettings& settings_;
+  PortLister ports_;
+};
