@@ -14,5 +14,6 @@ struct DeviceIdentity {
   bool operator==(const DeviceIdentity&) const = default;
 };
 
-// The device at `path` now (a symbolic link is followed).
-DeviceIdentity IdentifyDevice(const QString& path);
+// The device at `path` now (a symbolic link is followed). `sysfs` is where the kernel describes
+// its devices; tests give a folder of their own.
+DeviceIdentity IdentifyDevice(const QString& path, const QString& sysfs = QStringLiteral("/sys"));

@@ -5,7 +5,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "QtRig.h"
@@ -112,6 +114,40 @@ TEST(DeviceIdentity, FollowsLinksAndTellsTwoTerminalsApart) {
   EXPECT_EQ(IdentifyDevice(link), identity);
   EXPECT_NE(IdentifyDevice(QString::fromStdString(second.SlavePath())), identity);
   EXPECT_FALSE(IdentifyDevice(dir.filePath(QStringLiteral("none"))).Present());
+}
+
+// A USB adapter is itself wherever it is plugged in, told by what the kernel says of it: the same
+// adapter under a new ttyUSB number is the same device, another of the same make is not.
+TEST(DeviceIdentity, KnowsAUsbAdapterByVendorProductAndSerialNumber) {
+  QTemporaryDir root;
+  const auto make = [&root](const QString& file, const QByteArray& text = {}) {
+    QDir().mkpath(QFileInfo(root.filePath(file)).path());
+    QFile f(root.filePath(file));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+  };
+  const struct {
+    const char* tty;
+    const char* usb;  // the USB device's folder under sys/devices
+    const char* serial;
+  } adapters[] = {{"ttyUSB0", "usb1/1-1", "A50285BI"}, {"ttyUSB1", "usb1/1-2", "A50285BJ"}, {"ttyUSB2", "usb1/1-1", "A50285BI"}};
+  for (const auto& a : adapters) {
+    const QString usb = QStringLiteral("sys/devices/%1").arg(QLatin1String(a.usb));
+    make(usb + "/idVendor", "0403\n");
+    make(usb + "/idProduct", "6001\n");
+    make(usb + "/serial", QByteArray(a.serial) + "\n");
+    make(usb + "/1-1:1.0/" + a.tty + "/uevent");
+    make(QStringLiteral("dev/%1").arg(QLatin1String(a.tty)));
+    QDir().mkpath(root.filePath(QStringLiteral("sys/class/tty/%1").arg(QLatin1String(a.tty))));
+    ASSERT_TRUE(QFile::link(root.filePath(usb + "/1-1:1.0/" + a.tty),
+                            root.filePath(QStringLiteral("sys/class/tty/%1/device").arg(QLatin1String(a.tty)))));
+  }
+  const auto identity = [&root](const char* tty) {
+    return IdentifyDevice(root.filePath(QStringLiteral("dev/%1").arg(QLatin1String(tty))), root.filePath("sys"));
+  };
+  EXPECT_EQ(identity("ttyUSB0").text, QStringLiteral("USB 0403:6001 serial number \"A50285BI\""));
+  EXPECT_EQ(identity("ttyUSB2"), identity("ttyUSB0"));  // plugged back in under another number
+  EXPECT_NE(identity("ttyUSB1"), identity("ttyUSB0"));
 }
 
 TEST(QtSerialLink, ErrorTextsNameTheDeviceByItsWholePathAndSayWhatToDo) {
