@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -29,10 +30,10 @@
 
 namespace {
 
+// steady_clock is CLOCK_MONOTONIC here, the clock the probe reports the first frame on.
 long long MonotonicNs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<long long>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 [[noreturn]] void Die(const std::string& what) {

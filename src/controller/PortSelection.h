@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "controller/EventDispatch.h"
 #include "controller/PanelView.h"
@@ -17,3 +18,12 @@ inline constexpr const char* kClosedUntilRestart =
 // choose again.
 void SelectPort(SerialLink& link, EventDispatch& dispatch, PanelState& panel, std::int16_t port,
                 std::int16_t fallback);
+
+// The operator named a new device for `port`, the port the panel shows selected. It is opened
+// as a port selection opens a port, with one difference: it opens whatever state the port was in,
+// since the operator asked for that device, even after an earlier failure left the port closed.
+// `giveDevice` makes the port stand for the new device; it runs once the old one is closed, which
+// is the link's business alone. A failure is reported in one warning box, after which `fallback`
+// is chosen, the port stays closed and the settings frame stays shown. True when the port opened.
+bool OpenChosenDevice(SerialLink& link, EventDispatch& dispatch, PanelState& panel, std::int16_t port,
+                      std::int16_t fallback, const std::function<void()>& giveDevice);

@@ -2,7 +2,7 @@
 
 #include <QMenu>
 
-#include "controller/DeviceChoice.h"
+#include "controller/PortSelection.h"
 #include "window/DeviceChooser.h"
 #include "window/MainWindow.h"
 

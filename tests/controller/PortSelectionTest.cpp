@@ -5,7 +5,6 @@
 
 #include "CoreRig.h"
 #include "controller/PortSelection.h"
-#include "controller/DeviceChoice.h"
 
 namespace {
 
