@@ -6,6 +6,7 @@
 #include "CommandLine.h"
 #include "WindowRun.h"
 #include "cli/CommandList.h"
+#include "cli/ErrorLines.h"
 #include "cli/RunSend.h"
 #include "cli/StandardStreams.h"
 #include "platform/DeviceSettings.h"
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
       // that names its device never hears of a settings file it does not need.
       const bool named = line.send.port == 2 ? line.com2.has_value() : line.com1.has_value();
       const PortMap ports = PortsOf(line, named ? nullptr : &settings);
-      if (const auto problem = settings.TakeProblem()) std::cerr << "projector-panel: " << *problem << "\n";
+      if (const auto problem = settings.TakeProblem()) ErrorLines(std::cerr, line.send.json).Warning(*problem);
       return RunSend(line.send, ports);
     }
     case RunMode::Window:

@@ -3,19 +3,22 @@
 #include "cli/SendReport.h"
 
 void ErrorLines::Error(const std::string& text, const std::string* command, int exit) {
-  if (json_) {
-    err_ << "{\"error\":" << JsonString(text) << ",\"command\":" << (command ? JsonString(*command) : "null")
-         << ",\"exit\":" << exit << "}\n";
-  } else {
-    err_ << "projector-panel: " << text << '\n';
-  }
-  err_.flush();
+  Put(text, "{\"error\":" + JsonString(text) + ",\"command\":" + (command ? JsonString(*command) : "null") +
+                ",\"exit\":" + std::to_string(exit) + "}");
+}
+
+void ErrorLines::Warning(const std::string& text) {
+  Put(text, "{\"warning\":" + JsonString(text) + ",\"command\":null}");
 }
 
 void ErrorLines::Late(const std::string& text, const LateBytes& late) {
+  Put(text, "{\"warning\":" + JsonString(text) + ",\"command\":" + JsonString(late.command) +
+                ",\"late\":" + JsonString(late.bytes) + "}");
+}
+
+void ErrorLines::Put(const std::string& text, const std::string& json) {
   if (json_) {
-    err_ << "{\"warning\":" << JsonString(text) << ",\"command\":" << JsonString(late.command)
-         << ",\"late\":" << JsonString(late.head) << "}\n";
+    err_ << json << '\n';
   } else {
     err_ << "projector-panel: " << text << '\n';
   }

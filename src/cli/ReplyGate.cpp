@@ -77,8 +77,8 @@ void ReplyGate::Sort(std::string_view input) {
   }
 }
 
-void ReplyGate::Add(LateBytes& late, std::string_view bytes) {
-  late.head.append(bytes.substr(0, LateBytes::kHeadLength - std::min(late.head.size(), LateBytes::kHeadLength)));
+void ReplyGate::Add(LateBytes& late, std::string_view bytes) const {
+  late.bytes.append(bytes.substr(0, limit_ - std::min(late.bytes.size(), limit_)));
   late.count += bytes.size();
 }
 

@@ -11,11 +11,10 @@
 // had ended, or bytes after a complete reply.
 struct LateBytes {
   std::string command;  // the command they followed
-  std::string head;     // their first bytes, at most kHeadLength
+  std::string bytes;    // the bytes, up to the most one reply may have
   std::size_t count = 0;
   bool owed = false;     // part of that command's reply, which came late
   bool complete = false;  // owed: the reply reached its CR
-  static constexpr std::size_t kHeadLength = 64;
 };
 
 // The port as the command line's core sees it: the core receives only the bytes of the reply it
@@ -60,7 +59,7 @@ class ReplyGate : public SerialLink {
  private:
   void OnPortEvent();
   void Sort(std::string_view input);
-  static void Add(LateBytes& late, std::string_view bytes);
+  void Add(LateBytes& late, std::string_view bytes) const;
 
   SerialLink& port_;
   std::size_t limit_;

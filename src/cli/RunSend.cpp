@@ -48,6 +48,11 @@ std::optional<Failure> Verdict(const SentCommand& sent, const SendCommand& comma
     return Failure{SendExit::kNoReply, "incomplete reply to " + from + within + ": " + Quoted(sent.reply) +
                                            " came without its CR; wait longer with --timeout MS"};
   }
+  if (sent.answer == Answer::Unexpected) {
+    return Failure{SendExit::kNoReply, "unexpected reply to " + from + ": " + Quoted(sent.reply) +
+                                           " is not an answer to it (an earlier command's late reply, or noise on the "
+                                           "line), so it was not read; run the command again"};
+  }
   if (sent.answer == Answer::Err) {
     return Failure{SendExit::kErr, "the projector refused " + command.Named() + " (ERR) on " + port +
                                        ": it does not take this command; projector-panel --list-commands lists the "
@@ -58,8 +63,10 @@ std::optional<Failure> Verdict(const SentCommand& sent, const SendCommand& comma
 
 // Bytes that answered no command, said with the command they followed.
 std::string LateText(const LateBytes& late, const SendCommand& first, const std::string& port) {
-  std::string bytes = Quoted(late.head);
-  if (late.count > late.head.size()) bytes += " and " + std::to_string(late.count - late.head.size()) + " more bytes";
+  // A line for a person: the first bytes say enough (the JSON line carries them all).
+  constexpr std::size_t kShown = 64;
+  std::string bytes = Quoted(late.bytes.substr(0, kShown));
+  if (late.count > kShown) bytes += " and " + std::to_string(late.count - kShown) + " more bytes";
   // Before the first frame: the open has dropped what the device sent earlier, so these came
   // since, and answer nothing that was asked.
   if (late.command.empty()) return "unexpected bytes on " + port + " before " + first.Named() + " was sent: " + bytes;

@@ -41,7 +41,9 @@ std::string Quoted(std::string_view text) {
   std::string quoted = "\"";
   for (const char c : text) {
     const auto code = static_cast<unsigned char>(c);
-    if (code < 0x20 || code == 0x7F) {
+    // Bytes from 0x80 up are shown too: a device's bytes are no text, and raw they could be taken
+    // by a terminal for control sequences or break the line's encoding.
+    if (code < 0x20 || code >= 0x7F) {
       quoted += "\\x";
       quoted += kHex[code >> 4];
       quoted += kHex[code & 0xF];

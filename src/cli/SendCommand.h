@@ -19,5 +19,6 @@ struct SendCommand {
 // plain ASCII, an unknown name, a status query to every projector).
 std::variant<SendCommand, std::string> ResolveCommand(const std::string& given, const SendRequest& request);
 
-// Text in quotes with its control characters made visible: a CR in it must not break the line.
+// Text in quotes with its control characters and bytes from 0x7F up as \xNN: a CR in it must not
+// break the line, nor a device's byte upset the terminal.
 std::string Quoted(std::string_view text);

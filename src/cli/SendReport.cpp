@@ -11,6 +11,7 @@ const char* AnswerName(Answer answer) {
     case Answer::Err: return "err";
     case Answer::Data: return "data";
     case Answer::Partial: return "partial";
+    case Answer::Unexpected: return "unexpected";
     case Answer::None: return "none";
   }
   return "none";

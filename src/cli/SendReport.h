@@ -11,6 +11,7 @@ enum class Answer {
   Err,      // the projector refused the command: ERR CR
   Data,     // any other reply complete at its CR
   Partial,  // something came, but not its CR before the wait ended (or it was cut)
+  Unexpected,  // a whole reply without the shape of an answer to what was sent: not decoded
   None,     // nothing came
 };
 

@@ -1,6 +1,7 @@
 #include "cli/SendSession.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 #include "commands/CommandCatalogue.h"
 #include "exchange/ReplyDecoders.h"
@@ -10,6 +11,24 @@ namespace {
 // How often a wait looks at what no core event reports: a broadcast frame leaving the line, a
 // device going away, the end of a grace period.
 constexpr int kPollMs = 10;
+
+// How long the line settles after the open: what comes meanwhile was sent before anything was
+// asked (the end of a reply to an earlier run, noise of the plugging) and answers no command.
+constexpr int kSettleMs = 100;
+
+// The longest reply window any sender sets: a reply owed when a run ends may take that long.
+constexpr int kLongestReplyWindowMs = [] {
+  int longest = 0;
+  for (const PanelCommand& entry : kCommandCatalogue) longest = std::max(longest, entry.displayClear);
+  return longest;
+}();
+
+// Whether `command` is a button's command that asks nothing: it is answered by ACK (or ERR).
+bool IsPlainCommand(const std::string& command) {
+  return QueryOf(command) == ReplyQuery::None &&
+         std::any_of(kCommandCatalogue.begin(), kCommandCatalogue.end(),
+                     [&command](const PanelCommand& entry) { return entry.command == command; });
+}
 
 }  // namespace
 
@@ -44,6 +63,12 @@ std::optional<std::string> SendSession::Start(const SendRequest& request) {
   form_.AddressOption_Click(*request.address);
   broadcast_ = form_.State.AddressPrefix == "AFFF";
   timeoutMs_ = request.timeoutMs;
+  // The open dropped what the device had sent before it; what comes while the line settles is
+  // taken before the first frame and reported, never read as its reply.
+  QTimer settle;
+  settle.setSingleShot(true);
+  settle.start(kSettleMs);
+  WaitUntil([&] { return !settle.isActive() || interrupted_ || port_.IsLost(); });
   return std::nullopt;
 }
 
@@ -63,7 +88,8 @@ void SendSession::Transmit(const std::string& command) {
 SendSession::Outcome SendSession::Ask(const std::string& given, const std::string& command) {
   Outcome outcome;
   // Whatever came since the last wait answers nothing this frame asks: it is taken and reported
-  // as late for the command before, and only then is what the driver may still hold dropped.
+  // as late for the command before. Nothing is dropped unread: what comes from here on is taken
+  // by the next event, for an owed reply or as this frame's.
   QCoreApplication::processEvents();
   gate_.TakeWaiting();
   gate_.FlushLate(false);
@@ -76,7 +102,6 @@ SendSession::Outcome SendSession::Ask(const std::string& given, const std::strin
     outcome.lost = true;
     return outcome;
   }
-  gate_.DiscardInput();
   form_.Dispatch.Run(OnFailure::Warn, [&] {
     try {
       Transmit(command);
@@ -127,6 +152,12 @@ SendSession::Outcome SendSession::Ask(const std::string& given, const std::strin
   sent.status = form_.Panel.Label22;
   sent.truncated = gate_.Truncated();
   sent.answer = broadcast_ ? Answer::None : AnswerOf(reply_, gate_.Complete());
+  // A whole reply that cannot answer what was sent is another's, most often a late one: it is not
+  // read as this command's answer. Typed text the panel does not know may be answered anyhow.
+  const bool shapeKnown = sent.query != ReplyQuery::None || IsPlainCommand(command);
+  if ((sent.answer == Answer::Ack || sent.answer == Answer::Data) && shapeKnown && !HasShapeOf(sent.query, reply_)) {
+    sent.answer = Answer::Unexpected;
+  }
   gate_.EndWait();
 
   // A transmit neither empties the receive buffer nor restarts a running reply window, so the
@@ -141,9 +172,11 @@ SendSession::Outcome SendSession::Ask(const std::string& given, const std::strin
 
 void SendSession::Finish(int ms) {
   if (gate_.Owing() && !interrupted_) {
+    // The run has failed already; waiting costs time only then, and keeps the reply from the next
+    // run, which would open the port a moment later.
     QTimer grace;
     grace.setSingleShot(true);
-    grace.start(ms);
+    grace.start(std::max(ms, kLongestReplyWindowMs));
     WaitUntil([&] { return !gate_.Owing() || !grace.isActive() || interrupted_ || port_.IsLost(); });
   }
   QCoreApplication::processEvents();

@@ -23,8 +23,8 @@ class SendSession {
   SendSession& operator=(const SendSession&) = delete;
   ~SendSession();
 
-  // Chooses the port, the speed and the address and opens the port; the reason when it could
-  // not be opened.
+  // Chooses the port, the speed and the address, opens the port and lets the line settle; the
+  // reason when it could not be opened.
   std::optional<std::string> Start(const SendRequest& request);
 
   struct Outcome {
@@ -45,8 +45,9 @@ class SendSession {
   // would and waits until its reply is complete or its wait is over.
   Outcome Ask(const std::string& given, const std::string& command);
 
-  // At the end of a run: waits at most `ms` for replies still owed (reporting them as late), so
-  // that they do not meet the next run, then reports whatever else came.
+  // At the end of a run: waits for replies still owed (reporting them as late), at most `ms` or
+  // the longest reply window a sender sets if that is longer, so that they do not meet the next
+  // run; then reports whatever else came.
   void Finish(int ms);
 
   // Ends the wait in progress and any later one at once: the run is being stopped.

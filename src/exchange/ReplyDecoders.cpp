@@ -40,8 +40,10 @@ StatusWrite FromTable(std::span<const ReplyText> table, std::size_t keyLength, s
 // temperature readings at their fixed places.
 std::string_view LampHoursField(std::string_view r) { return Left(r, 38); }
 
+constexpr std::size_t kTemperatureWidth = 8;  // S2 to S4, rendered
+
 std::array<std::string_view, 4> TemperatureFields(std::string_view r) {
-  return {Left(r, 10), Mid(r, 15, 8), Mid(r, 28, 8), Mid(r, 41, 8)};
+  return {Left(r, 10), Mid(r, 15, kTemperatureWidth), Mid(r, 28, kTemperatureWidth), Mid(r, 41, kTemperatureWidth)};
 }
 
 void LampHours(std::string_view r, std::string& statusLine) {
@@ -219,4 +221,47 @@ ReplyValue TypedReply(ReplyQuery query, std::string_view reply) {
       return Integer(StartsWithNumber(r) ? std::optional<long long>(PressureHpa(LeadingNumber(r))) : std::nullopt);
   }
   return {};
+}
+
+namespace {
+
+bool MadeOf(std::string_view text, std::string_view allowed) { return text.find_first_not_of(allowed) == text.npos; }
+
+constexpr std::string_view kDigits = "0123456789";
+
+// Printable ASCII, blank included.
+bool Printable(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; });
+}
+
+// A key shows each reply character as a blank and the character.
+bool CodeOf(std::span<const ReplyText> table, std::string_view body) {
+  return body.size() == table.front().key.size() / 2 && Printable(body) && body.find(' ') == body.npos;
+}
+
+}  // namespace
+
+bool HasShapeOf(ReplyQuery query, std::string_view reply) {
+  if (reply == "ERR\r") return true;
+  if (!reply.ends_with('\r')) return false;
+  const std::string_view body = reply.substr(0, reply.size() - 1);
+  switch (query) {
+    case ReplyQuery::None: return reply == "\x06\r";
+    case ReplyQuery::Status: return CodeOf(kOperatingStatus, body);
+    case ReplyQuery::Mode: return CodeOf(kInputMode, body);
+    case ReplyQuery::Setting: return CodeOf(kOrientation, body);
+    case ReplyQuery::Setting2: return CodeOf(kMuteAndSignal, body);
+    case ReplyQuery::LampMode: return CodeOf(kLampMode, body);
+    case ReplyQuery::LampTime: return !body.empty() && MadeOf(body, kDigits) && Hours(LampHoursField(Render(reply)));
+    case ReplyQuery::Temperature: {
+      // The last field is whole, and would not be without the reply's last character.
+      const auto lastWhole = [](std::string_view text) {
+        return TemperatureFields(Render(text))[3].size() == kTemperatureWidth;
+      };
+      return !body.empty() && MadeOf(body, "+-. 0123456789") && lastWhole(body) && !lastWhole(body.substr(1));
+    }
+    case ReplyQuery::PcType: return !body.empty() && Printable(body);
+    case ReplyQuery::Pressure: return body.size() == 4 && MadeOf(body, kDigits);
+  }
+  return false;
 }

@@ -4,7 +4,9 @@
 
 #include <QThread>
 
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QProcess>
 #include <sstream>
 
@@ -34,6 +36,7 @@ TEST(Program, AnswersWithoutADisplayAndWithoutTouchingThePort) {
     int exitCode;
     std::string outStart;  // the standard output begins with this
     std::string err;       // the standard error: one line for a mistake, ending with the advice
+    bool unreadableSettings = false;  // CONFIG in `err` stands for the config folder
   } table[] = {
       {{"--com1", kLine, "--help"}, 0, "Usage: projector-panel [--com1 PATH] [--com2 PATH]\n", ""},
       {{"-h", "--com1", kLine}, 0, "Usage: projector-panel [--com1 PATH] [--com2 PATH]\n", ""},
@@ -52,18 +55,35 @@ TEST(Program, AnswersWithoutADisplayAndWithoutTouchingThePort) {
        "projector-panel: \"CR0\" was not sent: COM1 (/nonexistent/ttyUSB9) could not be opened: the device does "
        "not exist. Connect the projector's serial cable or USB adapter, or start the panel with --com1 PATH to name "
        "the device.\n"},
+      // With --json every line on standard error is an object, the settings' problem included.
+      {{"--json", "--send", ""}, 2, "",
+       R"({"warning":"The devices chosen in the window in earlier runs could not be read, so they are not used: )"
+       R"(CONFIG/projector-panel/projector-panel.conf is a folder, not a file. Remove it, or make it a settings )"
+       R"(file your user can read and write, to keep the devices chosen from now on.","command":null})" "\n"
+       R"({"error":"--send \"\": Nothing was sent: the command is empty. Give the projector's command (for )"
+       R"(example CR0) or its name (projector-panel --list-commands lists them). Try 'projector-panel --help'.",)"
+       R"("command":"","exit":2})" "\n",
+       true},
   };
   for (const auto& row : table) {
     Pty line;
     OpenWatch watch(line.SlavePath());
     const QStringList args = WithLine(row.args, line.SlavePath());
     SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
-    const ProgramRun run = RunPanel(args, WithoutDisplay());
+    QProcessEnvironment environment = WithoutDisplay();
+    const QTemporaryDir config;
+    std::string err = row.err;
+    if (row.unreadableSettings) {
+      ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("projector-panel/projector-panel.conf")));
+      environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+      err.replace(err.find("CONFIG"), 6, config.path().toStdString());
+    }
+    const ProgramRun run = RunPanel(args, environment);
     EXPECT_EQ(run.exitStatus, QProcess::NormalExit) << run.err;
     EXPECT_EQ(run.exitCode, row.exitCode) << run.err;
     EXPECT_TRUE(StartsWith(run.out, row.outStart)) << run.out;
     EXPECT_TRUE(row.outStart.empty() == run.out.empty()) << run.out;
-    EXPECT_EQ(run.err, row.err);
+    EXPECT_EQ(run.err, err);
     EXPECT_FALSE(watch.Opened());
   }
 }

@@ -65,7 +65,8 @@ TEST(SendFailures, AFrameTheDeviceDoesNotTakeEndsTheRunWithStatusOne) {
   Pty line;
   ASSERT_EQ(::tcflow(line.SlaveFd(), TCOOFF), 0);
   const QObject scope;  // the timer goes with the test
-  QTimer::singleShot(100, &scope, [&line] { line.HangUp(); });
+  // After the line has settled and the frame waits for it.
+  QTimer::singleShot(400, &scope, [&line] { line.HangUp(); });
   const Outcome outcome = SendFrom(Request({"C00"}), QString::fromStdString(line.SlavePath()));
   EXPECT_EQ(outcome.status, SendExit::kLinkFailed);
   EXPECT_NE(outcome.err.find("\"C00\" did not reach COM1 (" + line.SlavePath() + ")"), std::string::npos) << outcome.err;
@@ -81,9 +82,9 @@ TEST(SendFailures, TextTheProjectorCannotTakeIsRefusedBeforeAnythingIsSent) {
     std::string why;    // the reason given; the panel's own refusal where empty
     const char* address = "SINGLE";
   } cases[] = {
-      {{"C\xc3\x9c" "00"}, "C\xc3\x9c" "00", "\"C\xc3\x9c" "00\"", ""},
-      {{"CR0", "C00", "CR\xe2\x80\x8b" "0"}, "CR\xe2\x80\x8b" "0", "\"CR\xe2\x80\x8b" "0\"", ""},
-      {{"C\xc3\x9c" "00\r\x7f"}, "C\xc3\x9c" "00\r\x7f", "\"C\xc3\x9c" "00\\x0d\\x7f\"", ""},
+      {{"C\xc3\x9c" "00"}, "C\xc3\x9c" "00", "\"C\\xc3\\x9c00\"", ""},
+      {{"CR0", "C00", "CR\xe2\x80\x8b" "0"}, "CR\xe2\x80\x8b" "0", "\"CR\\xe2\\x80\\x8b0\"", ""},  // invisible raw
+      {{"C\xc3\x9c" "00\r\x7f"}, "C\xc3\x9c" "00\r\x7f", "\"C\\xc3\\x9c00\\x0d\\x7f\"", ""},
       {{"CR0", "C00\rC01"}, "C00\rC01", "\"C00\\x0dC01\"", ""},
       {{"CR0", ""}, "", "\"\"",
        "Nothing was sent: the command is empty. Give the projector's command (for example CR0) or its name "

@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <map>
 
 #include "FakeLink.h"
+#include "Pty.h"
 #include "SendRig.h"
+#include "platform/QtSerialLink.h"
 
 namespace {
 
@@ -65,7 +68,7 @@ TEST(ReplyGate, EachByteGoesToTheCommandWhoseReplyItIs) {
     std::vector<std::string> late;
     gate.SetOnComm([&] { core += gate.ReadAvailable(); });
     gate.SetOnLate([&](const LateBytes& bytes) {
-      late.push_back(bytes.command + " \"" + bytes.head + "\" " +
+      late.push_back(bytes.command + " \"" + bytes.bytes + "\" " +
                      (bytes.owed ? (bytes.complete ? "owed complete" : "owed incomplete") : "stray"));
     });
     for (const Step& step : scenario.steps) {
@@ -101,18 +104,77 @@ class AnsweringLine : public FakeLink {
   bool hangUp_;
 };
 
-// What came before a frame is taken (and reported) before the rest is dropped, and nothing is
-// dropped after the frame has gone out.
-TEST(ReplyGate, EveryFrameGoesOutRightAfterWhatCameBeforeItIsTakenAndTheRestDropped) {
+// What came before a frame is taken (and reported) right before it goes out, and nothing the
+// device sent is dropped unread once the port is open.
+TEST(ReplyGate, EveryFrameGoesOutRightAfterWhatCameBeforeItIsTaken) {
   AnsweringLine line({{"CR0\r", "80\r"}, {"CR3\r", "01234\r"}});
   SendRequest request = Request({"CR0", "CR3", "CR0"});
   std::ostringstream out, err;
   EXPECT_EQ(RunSend(request, line, "COM1 (fake)", out, err), SendExit::kReplied) << err.str();
   std::vector<std::string> beforeWrites;
-  for (std::size_t i = 2; i < line.calls.size(); ++i) {
-    if (line.calls[i].rfind("Write ", 0) == 0) beforeWrites.push_back(line.calls[i - 2] + ", " + line.calls[i - 1]);
+  for (std::size_t i = 1; i < line.calls.size(); ++i) {
+    if (line.calls[i].rfind("Write ", 0) == 0) beforeWrites.push_back(line.calls[i - 1]);
   }
-  EXPECT_EQ(beforeWrites, std::vector<std::string>(3, "ReadAvailable, DiscardInput"));
+  EXPECT_EQ(beforeWrites, std::vector<std::string>(3, "ReadAvailable"));
+  EXPECT_EQ(std::count(line.calls.begin(), line.calls.end(), "DiscardInput"), 0);
+}
+
+// A reply must have the shape of an answer to what was sent; one that has not (most often the
+// late reply of an earlier command) fails the run and is never read as this command's value.
+TEST(ReplyGate, ReplyOfTheWrongShapeIsUnexpectedAndNeverDecoded) {
+  const struct {
+    const char* command;
+    const char* reply;
+    const char* answer;
+    int status;
+  } cases[] = {
+      {"CR0", "80\r", "data", 0},         {"CR0", "01234\r", "unexpected", 3}, {"CR0", "8\r", "unexpected", 3},
+      {"CR0", "\x06\r", "unexpected", 3}, {"CR0", "ERR\r", "err", 4},         {"CR1", "3\r", "data", 0},
+      {"CR1", "80\r", "unexpected", 3},    {"CR4", "11\r", "data", 0},         {"CRA", "FF\r", "data", 0},
+      {"CR7", "03\r", "data", 0},          {"CR3", "01234\r", "data", 0},      {"CR3", "12a4\r", "unexpected", 3},
+      {"CR3", "80 \r", "unexpected", 3},   {"CR9", "PJ-Q8\r", "data", 0},      {"CR9", "\x06\r", "unexpected", 3},
+      {"CR PRESSURE", "0853\r", "data", 0}, {"CR PRESSURE", "01234\r", "unexpected", 3},
+      {"CR6", "+25.0  43.0  75.0   47.0\r", "data", 0}, {"CR6", "-03.5  43.0  7x.0   47.\r", "unexpected", 3},
+      {"CR6", "80\r", "unexpected", 3},    {"C00", "\x06\r", "ack", 0},       {"C00", "80\r", "unexpected", 3},
+      {"XYZ", "80\r", "data", 0},  // typed text the panel does not know may have any answer
+  };
+  for (const auto& c : cases) {
+    AnsweringLine line({{std::string(c.command) + "\r", c.reply}});
+    SendRequest request = Request({c.command});
+    request.json = true;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunSend(request, line, "COM1 (fake)", out, err), c.status) << c.command << " " << c.reply;
+    EXPECT_NE(out.str().find(std::string("\"answer\":\"") + c.answer + '"'), std::string::npos) << out.str();
+    if (c.answer != std::string("unexpected")) continue;
+    const std::string lines = err.str();
+    EXPECT_NE(out.str().find(R"("value":null)"), std::string::npos) << out.str();
+    EXPECT_EQ(lines.rfind(R"({"error":"unexpected reply to \")" + std::string(c.command), 0), 0u) << lines;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+  }
+}
+
+// Bytes that answered nothing are reported whole with --json, and with every byte a terminal
+// could take for something else made visible without.
+TEST(ReplyGate, BytesThatAnsweredNothingAreReportedWholeAndVisible) {
+  const struct {
+    std::string reply;
+    bool json;
+    std::string err;
+  } cases[] = {
+      {"80\r" + std::string(100, 'x'), true,
+       R"({"warning":"unexpected bytes after the reply to \"CR0\" from COM1 (fake): \")" + std::string(64, 'x') +
+           R"(\" and 36 more bytes","command":"CR0","late":")" + std::string(100, 'x') + "\"}\n"},
+      {"80\r\x80\xff", false,
+       "projector-panel: unexpected bytes after the reply to \"CR0\" from COM1 (fake): \"\\x80\\xff\"\n"},
+  };
+  for (const auto& c : cases) {
+    AnsweringLine line({{"CR0\r", c.reply}});
+    SendRequest request = Request({"CR0"});
+    request.json = c.json;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunSend(request, line, "COM1 (fake)", out, err), SendExit::kReplied);
+    EXPECT_EQ(err.str(), c.err);
+  }
 }
 
 // A reply past the most the panel keeps says so, fails the run, and its rest is nobody's reply.
@@ -143,6 +205,67 @@ TEST(ReplyGate, LostLineNamesTheCommandThatWasNotSent) {
   EXPECT_EQ(line.wire, "CR0\r");
   EXPECT_EQ(err.str(), "projector-panel: \"CR1\" and the commands after it were not sent: COM1 (fake) was lost: the "
                        "device hung up or was unplugged. Reconnect it, then run the commands from \"CR1\" on again.\n");
+}
+
+// The real link on a pseudo terminal whose far end the test plays: it sees the open, each frame
+// as it goes out and each time the panel takes what came.
+class PlayedLink : public QtSerialLink {
+ public:
+  using QtSerialLink::QtSerialLink;
+  std::function<void()> onOpen = [] {}, onRead = [] {};
+  std::function<void(const std::string&)> onWrite = [](const std::string&) {};
+  void Open() override {
+    QtSerialLink::Open();
+    onOpen();
+  }
+  void Write(const std::string& bytes) override {
+    QtSerialLink::Write(bytes);
+    onWrite(bytes);
+  }
+  std::string ReadAvailable() override {
+    std::string taken = QtSerialLink::ReadAvailable();
+    onRead();
+    return taken;
+  }
+};
+
+// Bytes are booked whenever they come: the tail of a reply that arrives as the next frame is
+// made ready, and bytes just after the open, before anything was asked.
+TEST(ReplyGate, BytesThatComeAroundAFrameAreBookedOnARealLine) {
+  const struct {
+    bool tail;
+    std::string line;
+    int status;
+  } cases[] = {
+      {true, R"(late reply to "CR3" from PORT, after its wait had ended: "34\x0d")", SendExit::kNoReply},
+      {false, R"(unexpected bytes on PORT before "CR3" was sent: "80\x0d")", SendExit::kReplied},
+  };
+  for (const auto& c : cases) {
+    Pty pty;
+    const QString path = QString::fromStdString(pty.SlavePath());
+    PlayedLink link(PortMap{path, QStringLiteral("/nonexistent/com2")});
+    const QObject scope;
+    QElapsedTimer sinceFrame;
+    link.onWrite = [&](const std::string& frame) {
+      pty.Write(frame == "CR0\r" ? "80\r" : c.tail ? "012" : "01234\r");
+      if (frame == "CR3\r") sinceFrame.start();
+    };
+    if (c.tail) {
+      // The first take once the wait for CR3 is over is the one before the next frame.
+      link.onRead = [&] {
+        if (!sinceFrame.isValid() || sinceFrame.elapsed() < 300) return;
+        pty.Write("34\r");
+        sinceFrame.invalidate();
+      };
+    } else {
+      link.onOpen = [&] { QTimer::singleShot(20, &scope, [&pty] { pty.Write("80\r"); }); };
+    }
+    SendRequest request = Request({"CR3", "CR0"});
+    request.timeoutMs = 300;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunSend(request, link, WithPort("PORT", path), out, err), c.status) << err.str();
+    EXPECT_NE(err.str().find(WithPort(c.line, path)), std::string::npos) << err.str();
+  }
 }
 
 }  // namespace

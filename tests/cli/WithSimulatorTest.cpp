@@ -201,6 +201,21 @@ TEST(SendWithSimulator, LeftoversOfAnEarlierRunAreNotAReply) {
   EXPECT_EQ(Blocks(outcome.out), (std::vector<Block>{{" C R 3 CR ", " 0 1 2 3 4 CR ", " 0 1 2 3 4 CR  Hour Use"}}));
 }
 
+// A reply later than its run's last wait is still that run's to report: the next run, opening
+// the port a moment later, must not take it for the answer to its own command.
+TEST(SendWithSimulator, AReplyLateForOneRunIsNotTheAnswerOfTheNext) {
+  SimProcess sim({"--reply-delay", "1200"});
+  SendRequest request = Request({"lamp-hours"});
+  request.json = true;
+  const Outcome first = SendFrom(request, sim.Path());
+  EXPECT_EQ(first.status, SendExit::kNoReply);
+  EXPECT_NE(first.err.find(R"("late":"01234\r")"), std::string::npos) << first.err;
+  request.commands = {"status"};
+  const Outcome second = SendFrom(request, sim.Path());
+  EXPECT_EQ(second.status, SendExit::kNoReply) << second.out;
+  EXPECT_NE(second.err.find(R"("late":"80\r")"), std::string::npos) << second.err;
+}
+
 TEST(SendWithSimulator, SilentProjectorGivesNoReplyAndExitThree) {
   SimProcess sim({"--silent"});
   const Outcome outcome = SendFrom(Request({"CR0", "C00"}), sim.Path());
