@@ -49,7 +49,13 @@ constexpr const char* kSending =
     "  --json               print one JSON object per command instead of the monitor lines, with\n"
     "                       the answer and the decoded value; errors become JSON objects too\n"
     "The port numbers stand for the devices of --com1 and --com2, as in the panel, or for the\n"
-    "devices chosen in the window where those are not given.\n";
+    "devices chosen in the window where those are not given. After the port opens, the line\n"
+    "settles for 100 ms before the first command; bytes that come meanwhile answer nothing and\n"
+    "are reported. Each reply must have the shape of an answer to its command (two characters\n"
+    "for status, digits for lamp hours ...); one that has not, most often another command's\n"
+    "late reply, is reported as unexpected and not read. A run that ends still owed a reply\n"
+    "waits for it up to 5.5 s (or --timeout, if longer) more and reports it as late, so that the\n"
+    "next run does not take it for its own.\n";
 
 constexpr const char* kOther =
     "Other options:\n"
@@ -64,7 +70,8 @@ constexpr const char* kExitStatus =
     "       is sent), or the standard output could not be written\n"
     "  2    a mistake on the command line, or a --send command that cannot be sent (empty, not\n"
     "       plain ASCII, an unknown name, a status query to all); nothing was sent\n"
-    "  3    with --send: a command got no reply, or an incomplete one\n"
+    "  3    with --send: a command got no reply, an incomplete one, or one that is not an answer\n"
+    "       to it (unexpected)\n"
     "  4    with --send: the projector answered ERR to a command\n"
     "  129  with --send: stopped by SIGHUP (128 + its number)\n"
     "  130  with --send: stopped by SIGINT (Ctrl+C)\n"

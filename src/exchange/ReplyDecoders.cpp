@@ -258,7 +258,8 @@ bool HasShapeOf(ReplyQuery query, std::string_view reply) {
       const auto lastWhole = [](std::string_view text) {
         return TemperatureFields(Render(text))[3].size() == kTemperatureWidth;
       };
-      return !body.empty() && MadeOf(body, "+-. 0123456789") && lastWhole(body) && !lastWhole(body.substr(1));
+      return !body.empty() && MadeOf(body, "+-. 0123456789") && lastWhole(body) &&
+             !lastWhole(body.substr(0, body.size() - 1));
     }
     case ReplyQuery::PcType: return !body.empty() && Printable(body);
     case ReplyQuery::Pressure: return body.size() == 4 && MadeOf(body, kDigits);
