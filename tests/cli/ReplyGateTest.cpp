@@ -207,26 +207,15 @@ TEST(ReplyGate, LostLineNamesTheCommandThatWasNotSent) {
                        "device hung up or was unplugged. Reconnect it, then run the commands from \"CR1\" on again.\n");
 }
 
-// The real link on a pseudo terminal whose far end the test plays: it sees the open, each frame
-// as it goes out and each time the panel takes what came.
+// The real link on a pseudo terminal whose far end the test plays: it sees each frame as it goes
+// out, and each time the panel takes what came.
 class PlayedLink : public QtSerialLink {
  public:
   using QtSerialLink::QtSerialLink;
-  std::function<void()> onOpen = [] {}, onRead = [] {};
-  std::function<void(const std::string&)> onWrite = [](const std::string&) {};
-  void Open() override {
-    QtSerialLink::Open();
-    onOpen();
-  }
-  void Write(const std::string& bytes) override {
-    QtSerialLink::Write(bytes);
-    onWrite(bytes);
-  }
-  std::string ReadAvailable() override {
-    std::string taken = QtSerialLink::ReadAvailable();
-    onRead();
-    return taken;
-  }
+  std::function<void(const std::string&)> onWrite;
+  std::function<void()> onRead = [] {};
+  void Write(const std::string& bytes) override { QtSerialLink::Write(bytes), onWrite(bytes); }
+  std::string ReadAvailable() override { return onRead(), QtSerialLink::ReadAvailable(); }
 };
 
 // Bytes are booked whenever they come: the tail of a reply that arrives as the next frame is
@@ -244,22 +233,17 @@ TEST(ReplyGate, BytesThatComeAroundAFrameAreBookedOnARealLine) {
     Pty pty;
     const QString path = QString::fromStdString(pty.SlavePath());
     PlayedLink link(PortMap{path, QStringLiteral("/nonexistent/com2")});
-    const QObject scope;
     QElapsedTimer sinceFrame;
     link.onWrite = [&](const std::string& frame) {
       pty.Write(frame == "CR0\r" ? "80\r" : c.tail ? "012" : "01234\r");
-      if (frame == "CR3\r") sinceFrame.start();
+      if (frame == "CR3\r" && c.tail) sinceFrame.start();
     };
-    if (c.tail) {
-      // The first take once the wait for CR3 is over is the one before the next frame.
-      link.onRead = [&] {
-        if (!sinceFrame.isValid() || sinceFrame.elapsed() < 300) return;
-        pty.Write("34\r");
-        sinceFrame.invalidate();
-      };
-    } else {
-      link.onOpen = [&] { QTimer::singleShot(20, &scope, [&pty] { pty.Write("80\r"); }); };
-    }
+    // The first take once the wait for CR3 is over is the one before the next frame.
+    link.onRead = [&] {
+      if (sinceFrame.isValid() && sinceFrame.elapsed() >= 300) pty.Write("34\r"), sinceFrame.invalidate();
+    };
+    const QObject scope;
+    if (!c.tail) QTimer::singleShot(20, &scope, [&pty] { pty.Write("80\r"); });  // the open is at once
     SendRequest request = Request({"CR3", "CR0"});
     request.timeoutMs = 300;
     std::ostringstream out, err;
