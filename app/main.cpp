@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "CommandLine.h"
+#include "DisplayCheck.h"
 #include "WindowRun.h"
 #include "cli/CommandList.h"
 #include "cli/RunSend.h"
@@ -23,19 +24,6 @@ PortMap PortsOf(const CommandLine& line, DeviceSettings* settings) {
   if (line.com1) ports.com1 = QFile::decodeName(line.com1->c_str());
   if (line.com2) ports.com2 = QFile::decodeName(line.com2->c_str());
   return ports;
-}
-
-// Whether the window has anywhere to go. Without a display Qt's platform plugin aborts the
-// program with a core dump; the check runs before any Qt application object exists.
-bool HasDisplay() {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    if (!qEnvironmentVariableIsEmpty(name)) return true;
-  }
-  return false;
-#else
-  return true;
-#endif
 }
 
 }  // namespace
@@ -70,10 +58,9 @@ int main(int argc, char** argv) {
     case RunMode::Window:
       break;
   }
-  if (!HasDisplay()) {
-    std::cerr << "projector-panel: there is no display to open the window on (DISPLAY and WAYLAND_DISPLAY "
-                 "are not set); to drive the projector from here without a window, use --send (see "
-                 "projector-panel --help).\n";
+  if (const auto missing = MissingDisplay()) {
+    std::cerr << "projector-panel: there is no display to open the window on (" << *missing
+              << "); to drive the projector from here without a window, use --send (see projector-panel --help).\n";
     return 1;
   }
   QApplication app(qtArgc, argv);

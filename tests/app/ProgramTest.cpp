@@ -137,16 +137,24 @@ TEST(Program, HelpExamplesRunAsTheyStand) {
   }
 }
 
-// The window itself needs a display: without one it says so in one line that points to --send,
-// before Qt's platform plugin could abort it, and leaves the port alone.
+// The window itself needs a display: without one, or with one named that does not answer, it
+// says so in one line that points to --send, before Qt's platform plugin could abort it, and
+// leaves the port alone.
 TEST(Program, ThePanelItselfNeedsADisplayAndSaysSo) {
-  Pty line;
-  OpenWatch watch(line.SlavePath());
-  const ProgramRun run = RunPanel({QStringLiteral("--com1"), QString::fromStdString(line.SlavePath())}, WithoutDisplay());
-  EXPECT_TRUE(run.exitStatus == QProcess::NormalExit && run.exitCode == 1);
-  EXPECT_TRUE(StartsWith(run.err, "projector-panel: there is no display")) << run.err;
-  EXPECT_TRUE(run.err.find("--send") < run.err.find('\n') && run.err.find('\n') + 1 == run.err.size()) << run.err;
-  EXPECT_FALSE(watch.Opened());
+  int silent = 90;  // a display number no local X server has
+  while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(silent))) ++silent;
+  QProcessEnvironment unreachable = WithoutDisplay();
+  unreachable.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(silent));
+  for (const auto& [environment, why] : {std::pair{WithoutDisplay(), std::string("DISPLAY and WAYLAND_DISPLAY are not set")},
+                                         std::pair{unreachable, "DISPLAY=:" + std::to_string(silent) + " cannot be reached"}}) {
+    Pty line;
+    OpenWatch watch(line.SlavePath());
+    const ProgramRun run = RunPanel({QStringLiteral("--com1"), QString::fromStdString(line.SlavePath())}, environment);
+    EXPECT_TRUE(run.exitStatus == QProcess::NormalExit && run.exitCode == 1) << run.exitCode;
+    EXPECT_TRUE(StartsWith(run.err, "projector-panel: there is no display to open the window on (" + why + ")")) << run.err;
+    EXPECT_TRUE(run.err.find("--send") < run.err.find('\n') && run.err.find('\n') + 1 == run.err.size()) << run.err;
+    EXPECT_FALSE(watch.Opened());
+  }
 }
 
 // A port another panel holds names it, from its lock file, and says nothing of permissions; a
