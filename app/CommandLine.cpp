@@ -143,6 +143,7 @@ std::optional<std::string> Apply(const KnownOption& known, const QString& value,
     case Option::Speed:
       if (value != QLatin1String("19200") && value != QLatin1String("9600")) return BadValue(known, value);
       line.send.speed = value.toInt();
+      line.send.speedGiven = true;
       break;
     case Option::Address: {
       const auto* option = std::find_if(kAddressOptions.begin(), kAddressOptions.end(), [&value](const AddressOption& o) {

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <regex>
 
+#include "Ser2net.h"
 #include "SendRig.h"
 #include "SharedLine.h"
 #include "SimTemperatures.h"
@@ -119,6 +120,25 @@ TEST(SendWithSimulator, EachCommandGetsTheReplyWindowThePanelWouldGiveIt) {
     }
     EXPECT_EQ(timedOut, c.timedOut) << c.commands[0] << "\n" << outcome.out;
     EXPECT_EQ(outcome.status, c.status) << c.commands[0];
+  }
+}
+
+// On a raw TCP port the server sets the line: --speed is said to change nothing, once, and the
+// run goes on as asked.
+TEST(SendWithSimulator, SpeedOnARawTcpPortIsTheServersAndSaidSo) {
+  SimProcess sim({});
+  Ser2net server(sim.Path(), Ser2net::Kind::Raw);
+  const std::string note = "The speed of COM1 (" + server.Url().toStdString() +
+                           ") cannot be set from here: on a raw TCP port the server's own setting rules. If the "
+                           "projector needs 9600 baud, set it in the server's configuration.";
+  for (const bool json : {false, true}) {
+    SendRequest request = Request({"CR0", "C00"});
+    request.speed = 9600;
+    request.speedGiven = true;
+    request.json = json;
+    const Outcome outcome = SendFrom(request, server.Url());
+    EXPECT_EQ(outcome.status, SendExit::kReplied) << outcome.err;
+    EXPECT_EQ(outcome.err, json ? "{\"warning\":\"" + note + "\"}\n" : "projector-panel: " + note + "\n");
   }
 }
 
