@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
       const QCoreApplication app(qtArgc, argv);
       return PrintOut(FormatPortList(SystemSerialPorts(), kStableLinkDir));
     }
-    case RunMode::ListCommands: return PrintOut(CommandListText());
+    case RunMode::ListCommands: return PrintOut(line.markdown ? CommandListMarkdown() : CommandListText());
     case RunMode::Send: {
       const QCoreApplication app(qtArgc, argv);
       DeviceSettings settings;

@@ -1,8 +1,33 @@
 #include "cli/SendCommand.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "commands/CommandCatalogue.h"
 #include "commands/CommandNames.h"
 #include "exchange/FreeText.h"
 #include "exchange/ReplyDecoders.h"
+#include "hold/HoldNames.h"
+
+namespace {
+
+// The one-shot buttons' names, then the hold buttons'.
+const std::vector<std::string_view>& EveryName() {
+  static const std::vector<std::string_view> names = [] {
+    std::vector<std::string_view> all;
+    for (const CommandName& entry : kCommandNames) all.push_back(entry.name);
+    for (const HoldName& entry : kHoldNames) all.push_back(entry.name);
+    return all;
+  }();
+  return names;
+}
+
+std::string_view CommandOfAnyName(std::string_view name) {
+  if (const HoldButton* button = HoldButtonOfName(name)) return button->command;
+  return CommandOfName(name);
+}
+
+}  // namespace
 
 std::string SendCommand::Named() const { return given == text ? Quoted(given) : Quoted(given) + " (" + text + ")"; }
 
@@ -18,10 +43,10 @@ std::variant<SendCommand, std::string> ResolveCommand(const std::string& given, 
   if (const auto refusal = FreeTextRefusal(given, "the --send text")) return refuse(*refusal);
   std::string text = given;
   if (LooksLikeName(given)) {
-    const std::string_view command = CommandOfName(given);
+    const std::string_view command = CommandOfAnyName(given);
     if (command.empty()) {
       std::string why = "no command has this name";
-      const auto near = NearestNames(given);
+      const auto near = NearestNames(given, EveryName());
       for (std::size_t i = 0; i < near.size(); ++i) {
         why += (i == 0 ? "; did you mean " : i + 1 == near.size() ? " or " : ", ") + Quoted(near[i]);
       }

@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 
+#include <utility>
+
 #include "commands/CommandCatalogue.h"
 #include "exchange/ReplyDecoders.h"
+#include "hold/HoldNames.h"
 
 namespace {
 
@@ -50,6 +53,14 @@ std::optional<std::string> SendSession::Start(const SendRequest& request) {
 void SendSession::Transmit(const std::string& command) {
   // Text that is a one-shot button's command goes out as that button's click, with the reply
   // window that button would give it; anything else as typed text and "SEND".
+  // A hold button's command is one step of that button: its press, with the reply window the
+  // press gives, and its release once the wait is over. No hand holds it, so nothing repeats.
+  if (const HoldButton* button = HoldButtonOfCommand(command)) {
+    form_.hold.Press(*button);
+    timer1_.SetEnabled(false);
+    held_ = button;
+    return;
+  }
   for (const PanelCommand& entry : kCommandCatalogue) {
     if (entry.command == command) {
       form_.commands.Click(entry);
@@ -134,6 +145,9 @@ SendSession::Outcome SendSession::Ask(const std::string& given, const std::strin
   // through its own end (buffer emptied, no reply awaited) and the lines are cleared, so that no
   // text of this exchange stands on the lines of the next.
   if (timer2_.Enabled()) form_.Dispatch.Run(OnFailure::Warn, [this] { form_.exchange.Timer2_Timer(); });
+  if (const HoldButton* held = std::exchange(held_, nullptr)) {
+    form_.Dispatch.Run(OnFailure::Warn, [this, held] { form_.hold.Release(*held); });
+  }
   form_.Dispatch.Run(OnFailure::Warn, [this] { form_.exchange.Timer4_Timer(); });
   if (outcome.end == Outcome::End::Failed) outcome.why = window_.Shown();
   return outcome;

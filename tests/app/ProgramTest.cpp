@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "Pty.h"
@@ -164,6 +166,21 @@ TEST(Program, ThePanelItselfNeedsADisplayAndSaysSo) {
     EXPECT_TRUE(StartsWith(run.err, "projector-panel: there is no display to open the window on (" + why + ")")) << run.err;
     EXPECT_TRUE(run.err.find("--send") < run.err.find('\n') && run.err.find('\n') + 1 == run.err.size()) << run.err;
     EXPECT_FALSE(watch.Opened());
+  }
+}
+
+// docs/commands.md is the program's own table, and --list-commands names every command in it.
+TEST(Program, TheCommandTableOfTheDocsIsWhatTheProgramPrints) {
+  std::ifstream file(PANEL_SOURCE_DIR "/docs/commands.md");
+  const std::string committed{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const ProgramRun table = RunPanel({QStringLiteral("--list-commands"), QStringLiteral("--markdown")}, WithoutDisplay());
+  EXPECT_EQ(table.out, committed) << "docs/commands.md is out of date; make it again with\n"
+                                     "  build/app/projector-panel --list-commands --markdown > docs/commands.md";
+  const std::string list = RunPanel({QStringLiteral("--list-commands")}, WithoutDisplay()).out;
+  std::istringstream rows(table.out);
+  for (std::string row; std::getline(rows, row);) {
+    if (row.rfind("| `", 0) != 0) continue;
+    EXPECT_NE(list.find("  " + row.substr(3, row.find('`', 3) - 3) + "  "), std::string::npos) << row;
   }
 }
 

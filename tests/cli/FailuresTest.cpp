@@ -93,6 +93,9 @@ TEST(SendFailures, TextTheProjectorCannotTakeIsRefusedBeforeAnythingIsSent) {
        "lists every name."},
       {{"stat"}, "", "\"stat\"",
        "no command has this name; did you mean \"status\"? projector-panel --list-commands lists every name."},
+      {{"keystone-lft"}, "", "\"keystone-lft\"",
+       "no command has this name; did you mean \"keystone-left\", \"keystone-up\" or \"keystone-down\"? "
+       "projector-panel --list-commands lists every name."},
       {{"warm-up-now"}, "", "\"warm-up-now\"",
        "no command has this name. projector-panel --list-commands lists every name."},
       {{"C00", "lamp-hours"}, "", "\"lamp-hours\"",

@@ -123,6 +123,38 @@ TEST(SendWithSimulator, EachCommandGetsTheReplyWindowThePanelWouldGiveIt) {
   }
 }
 
+// A hold button's name is one step of it: the press's short reply window, no repetition however
+// long the wait, then the release, which leaves the panel's 500 ms window to the next command.
+TEST(SendWithSimulator, AHoldNameIsOnePressAndItsRelease) {
+  const struct {
+    std::optional<int> timeoutMs;
+    std::vector<std::string> commands;
+    std::vector<bool> timedOut;
+    int status;
+  } cases[] = {
+      {std::nullopt, {"zoom-in", "CR0"}, {true, false}, SendExit::kNoReply},
+      // A repeat at 250 ms would be answered during the next wait.
+      {1000, {"keystone-left", "CR0"}, {false, false}, SendExit::kReplied},
+  };
+  for (const auto& c : cases) {
+    SimProcess sim({"--reply-delay", "300"});
+    SendRequest request = Request({});
+    request.commands = c.commands;
+    request.timeoutMs = c.timeoutMs;
+    request.json = true;
+    const Outcome outcome = SendFrom(request, sim.Path());
+    std::vector<bool> timedOut;
+    std::istringstream lines(outcome.out);
+    for (std::string line; std::getline(lines, line);) timedOut.push_back(line.find("\"timed_out\":true") != std::string::npos);
+    EXPECT_EQ(timedOut, c.timedOut) << c.commands[0] << "\n" << outcome.out;
+    EXPECT_EQ(outcome.status, c.status) << outcome.err;
+    // The last reply is CR0's own: a repeat's acknowledgement would stand in for it.
+    const std::string standBy = R"("answer":"data","value":{"code":"80","text":"Stand by"},"truncated":false})";
+    EXPECT_TRUE(c.status != SendExit::kReplied || (outcome.err.empty() && outcome.out.ends_with(standBy + "\n")))
+        << outcome.err << outcome.out;
+  }
+}
+
 // On a raw TCP port the server sets the line: --speed is said to change nothing, once, and the
 // run goes on as asked.
 TEST(SendWithSimulator, SpeedOnARawTcpPortIsTheServersAndSaidSo) {
