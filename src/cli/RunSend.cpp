@@ -52,8 +52,8 @@ std::optional<Failure> Verdict(const SentCommand& sent, const SendCommand& comma
   }
   if (sent.answer == Answer::Err) {
     return Failure{SendExit::kErr, "the projector refused " + command.Named() + " (ERR) on " + port +
-                                       ": it does not take this command; projector-panel --list-commands lists the "
-                                       "panel's commands"};
+                                       ": it does not take this command" + DidYouMean(command) +
+                                       "; projector-panel --list-commands lists the panel's commands"};
   }
   return std::nullopt;
 }

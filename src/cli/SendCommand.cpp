@@ -27,6 +27,11 @@ std::string_view CommandOfAnyName(std::string_view name) {
   return CommandOfName(name);
 }
 
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&lower](char x, char y) { return lower(x) == lower(y); });
+}
+
 }  // namespace
 
 std::string SendCommand::Named() const { return given == text ? Quoted(given) : Quoted(given) + " (" + text + ")"; }
@@ -75,4 +80,29 @@ std::string Quoted(std::string_view text) {
     }
   }
   return quoted + '"';
+}
+
+std::string DidYouMean(const SendCommand& command) {
+  if (command.given != command.text) return "";
+  // A caption shared by several buttons ("ON", "+") names them all: any of them may be meant.
+  std::vector<std::string_view> meant;
+  const auto add = [&meant](std::string_view name) {
+    if (std::find(meant.begin(), meant.end(), name) == meant.end()) meant.push_back(name);
+  };
+  for (const CommandName& entry : kCommandNames) {
+    const PanelCommand* button = FindCommand(entry.control);
+    if (SameIgnoringCase(command.given, entry.name) || (button != nullptr && SameIgnoringCase(command.given, button->caption))) {
+      add(entry.name);
+    }
+  }
+  for (const HoldName& entry : kHoldNames) {
+    if (SameIgnoringCase(command.given, entry.name) || SameIgnoringCase(command.given, FindHoldButton(entry.control)->caption)) {
+      add(entry.name);
+    }
+  }
+  std::string hint;
+  for (std::size_t i = 0; i < meant.size(); ++i) {
+    hint += (i == 0 ? " (did you mean " : i + 1 == meant.size() ? " or " : ", ") + std::string(meant[i]);
+  }
+  return hint.empty() ? hint : hint + "?)";
 }

@@ -19,5 +19,9 @@ struct SendCommand {
 // plain ASCII, an unknown name, a status query to every projector).
 std::variant<SendCommand, std::string> ResolveCommand(const std::string& given, const SendRequest& request);
 
+// For text sent as typed that the projector refused: " (did you mean NAME?)" when it is, ignoring
+// case, a button's caption or a name; otherwise empty.
+std::string DidYouMean(const SendCommand& command);
+
 // Text in quotes with its control characters made visible: a CR in it must not break the line.
 std::string Quoted(std::string_view text);

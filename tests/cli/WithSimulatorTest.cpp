@@ -383,6 +383,8 @@ TEST(SendWithSimulator, FailuresGiveTheFirstStatusThatAppliesAndOneLineEach) {
     std::vector<std::string> lines;
   } cases[] = {
       {{}, {"c00", "power-on", "FOO"}, SendExit::kErr, {refused, std::regex_replace(refused, std::regex("c00"), "FOO")}},
+      {{}, {"Status"}, SendExit::kErr,
+       {std::regex_replace(refused, std::regex("\"c00\"(.*) command;"), "\"Status\"$1 command (did you mean status?);")}},
       {{"--reply-delay", "700"}, {"CR0", "c00"}, SendExit::kErr,
        {"no reply to \"CR0\" from PORT within 500 ms: check the cable, --speed and --address, or wait longer "
         "with --timeout MS",
