@@ -52,9 +52,9 @@ std::optional<std::string> SendSession::Start(const SendRequest& request) {
 
 void SendSession::Transmit(const std::string& command) {
   // Text that is a one-shot button's command goes out as that button's click, with the reply
-  // window that button would give it; anything else as typed text and "SEND".
-  // A hold button's command is one step of that button: its press, with the reply window the
-  // press gives, and its release once the wait is over. No hand holds it, so nothing repeats.
+  // window that button would give it; a hold button's as one step of that button (its press,
+  // with the press's reply window, and its release once the wait is over: no hand holds it, so
+  // nothing repeats); anything else as typed text and "SEND".
   if (const HoldButton* button = HoldButtonOfCommand(command)) {
     form_.hold.Press(*button);
     timer1_.SetEnabled(false);
