@@ -16,7 +16,7 @@
 // option, repeatable and exclusive options, and the values each option takes.
 namespace {
 
-enum class Option { Help, Version, ListPorts, ListCommands, Com1, Com2, Send, Port, Speed, Address, Json, Timeout };
+enum class Option { Help, Version, ListPorts, ListCommands, Markdown, Com1, Com2, Send, Port, Speed, Address, Json, Timeout };
 
 struct KnownOption {
   QStringList names;
@@ -32,6 +32,7 @@ const std::vector<KnownOption>& Options() {
       {{"V", "version"}, Option::Version, ""},
       {{"list-ports"}, Option::ListPorts, ""},
       {{"list-commands"}, Option::ListCommands, ""},
+      {{"markdown"}, Option::Markdown, ""},
       {{"com1"}, Option::Com1, "a device path"},
       {{"com2"}, Option::Com2, "a device path"},
       {{"send"}, Option::Send, "a command", true},
@@ -143,6 +144,7 @@ std::optional<std::string> Apply(const KnownOption& known, const QString& value,
     case Option::Speed:
       if (value != QLatin1String("19200") && value != QLatin1String("9600")) return BadValue(known, value);
       line.send.speed = value.toInt();
+      line.send.speedGiven = true;
       break;
     case Option::Address: {
       const auto* option = std::find_if(kAddressOptions.begin(), kAddressOptions.end(), [&value](const AddressOption& o) {
@@ -165,6 +167,7 @@ std::optional<std::string> Apply(const KnownOption& known, const QString& value,
     case Option::Version:
     case Option::ListPorts:
     case Option::ListCommands: break;
+    case Option::Markdown: line.markdown = true; break;
   }
   return std::nullopt;
 }
@@ -189,10 +192,11 @@ std::optional<std::string> Check(const QCommandLineParser& parser, CommandLine& 
   for (const auto& [option, mode] : {std::pair{Option::ListPorts, RunMode::ListPorts}, std::pair{Option::ListCommands, RunMode::ListCommands}}) {
     const auto list = std::find_if(given.begin(), given.end(), [option](const auto& g) { return g.first->option == option; });
     if (list == given.end()) continue;
-    if (given.size() > 1) return "option " + Quoted(Written(list->first->names.back())) + " takes no other options";
+    if (given.size() > (line.markdown && option == Option::ListCommands ? 2u : 1u)) return "option " + Quoted(Written(list->first->names.back())) + " takes no other options";
     line.mode = mode;
     return std::nullopt;
   }
+  if (line.markdown) return "option '--markdown' only applies with --list-commands";
   for (const auto& [known, value] : given) {
     if (known->onlyForSend && !sending) {
       return "option " + Quoted(Written(known->names.back())) + " only applies with --send";

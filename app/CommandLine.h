@@ -24,6 +24,7 @@ struct CommandLine {
   std::optional<std::string> com1;  // --com1 PATH
   std::optional<std::string> com2;  // --com2 PATH
   SendRequest send;                 // filled in Send mode
+  bool markdown = false;            // --markdown, with --list-commands
   std::string error;                // Usage mode: one line, without the program's name
 };
 

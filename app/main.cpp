@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "CommandLine.h"
+#include "DisplayCheck.h"
 #include "WindowRun.h"
 #include "cli/CommandList.h"
 #include "cli/ErrorLines.h"
@@ -26,19 +27,6 @@ PortMap PortsOf(const CommandLine& line, DeviceSettings* settings) {
   return ports;
 }
 
-// Whether the window has anywhere to go. Without a display Qt's platform plugin aborts the
-// program with a core dump; the check runs before any Qt application object exists.
-bool HasDisplay() {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    if (!qEnvironmentVariableIsEmpty(name)) return true;
-  }
-  return false;
-#else
-  return true;
-#endif
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,7 +45,7 @@ int main(int argc, char** argv) {
       const QCoreApplication app(qtArgc, argv);
       return PrintOut(FormatPortList(SystemSerialPorts(), kStableLinkDir));
     }
-    case RunMode::ListCommands: return PrintOut(CommandListText());
+    case RunMode::ListCommands: return PrintOut(line.markdown ? CommandListMarkdown() : CommandListText());
     case RunMode::Send: {
       const QCoreApplication app(qtArgc, argv);
       DeviceSettings settings;
@@ -71,10 +59,9 @@ int main(int argc, char** argv) {
     case RunMode::Window:
       break;
   }
-  if (!HasDisplay()) {
-    std::cerr << "projector-panel: there is no display to open the window on (DISPLAY and WAYLAND_DISPLAY "
-                 "are not set); to drive the projector from here without a window, use --send (see "
-                 "projector-panel --help).\n";
+  if (const auto missing = MissingDisplay()) {
+    std::cerr << "projector-panel: there is no display to open the window on (" << *missing
+              << "); to drive the projector from here without a window, use --send (see projector-panel --help).\n";
     return 1;
   }
   QApplication app(qtArgc, argv);

@@ -16,6 +16,8 @@ class ErrorLines {
   // `command` as the operator gave it; none for a failure of the whole run.
   void Error(const std::string& text, const std::string* command, int exit);
   void Late(const std::string& text, const LateBytes& late);
+  // Something of the whole run that does not stop it: a settings problem, an option that has no
+  // effect on this port.
   void Warning(const std::string& text);
 
  private:

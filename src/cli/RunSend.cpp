@@ -13,7 +13,9 @@
 #include "cli/SendSession.h"
 #include "platform/StopSignals.h"
 #include "cli/StandardStreams.h"
+#include "network/NetworkAddress.h"
 #include "platform/LinkByDevice.h"
+#include "platform/NetworkLinkTexts.h"
 
 namespace {
 
@@ -55,8 +57,8 @@ std::optional<Failure> Verdict(const SentCommand& sent, const SendCommand& comma
   }
   if (sent.answer == Answer::Err) {
     return Failure{SendExit::kErr, "the projector refused " + command.Named() + " (ERR) on " + port +
-                                       ": it does not take this command; projector-panel --list-commands lists the "
-                                       "panel's commands"};
+                                       ": it does not take this command" + DidYouMean(command) +
+                                       "; projector-panel --list-commands lists the panel's commands"};
   }
   return std::nullopt;
 }
@@ -81,6 +83,15 @@ std::string Lost(const std::string& port, const SendCommand& command, const std:
          command.Named() + " on again";
 }
 
+// --speed on a raw TCP port changes nothing: the server sets the line. Said once, before the
+// port opens (the link's own notice comes only on a change while open).
+std::optional<std::string> SpeedNote(const SendRequest& request, const std::string& path, const std::string& port) {
+  const DeviceName device = ReadDeviceName(path);
+  const auto* address = std::get_if<NetworkAddress>(&device);
+  if (!request.speedGiven || address == nullptr || address->kind != NetworkAddress::Kind::RawSocket) return std::nullopt;
+  return network_texts::SpeedIsTheServers(QString::fromStdString(port), request.speed).toStdString();
+}
+
 }  // namespace
 
 int RunSend(const SendRequest& request, const PortMap& ports) {
@@ -91,8 +102,10 @@ int RunSend(const SendRequest& request, const PortMap& ports) {
 
 int RunSend(const SendRequest& request, const PortMap& ports, std::ostream& out, std::ostream& err) {
   LinkByDevice link(ports);
-  return RunSend(request, link,
-                 "COM" + std::to_string(request.port) + " (" + ports.PathFor(request.port).toStdString() + ")", out, err);
+  const std::string path = ports.PathFor(request.port).toStdString();
+  const std::string port = "COM" + std::to_string(request.port) + " (" + path + ")";
+  if (const auto note = SpeedNote(request, path, port)) ErrorLines(err, request.json).Warning(*note);
+  return RunSend(request, link, port, out, err);
 }
 
 int RunSend(const SendRequest& request, SerialLink& link, const std::string& port, std::ostream& out,

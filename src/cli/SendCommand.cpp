@@ -1,8 +1,38 @@
 #include "cli/SendCommand.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "commands/CommandCatalogue.h"
 #include "commands/CommandNames.h"
 #include "exchange/FreeText.h"
 #include "exchange/ReplyDecoders.h"
+#include "hold/HoldNames.h"
+
+namespace {
+
+// The one-shot buttons' names, then the hold buttons'.
+const std::vector<std::string_view>& EveryName() {
+  static const std::vector<std::string_view> names = [] {
+    std::vector<std::string_view> all;
+    for (const CommandName& entry : kCommandNames) all.push_back(entry.name);
+    for (const HoldName& entry : kHoldNames) all.push_back(entry.name);
+    return all;
+  }();
+  return names;
+}
+
+std::string_view CommandOfAnyName(std::string_view name) {
+  if (const HoldButton* button = HoldButtonOfName(name)) return button->command;
+  return CommandOfName(name);
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&lower](char x, char y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
 
 std::string SendCommand::Named() const { return given == text ? Quoted(given) : Quoted(given) + " (" + text + ")"; }
 
@@ -18,10 +48,10 @@ std::variant<SendCommand, std::string> ResolveCommand(const std::string& given, 
   if (const auto refusal = FreeTextRefusal(given, "the --send text")) return refuse(*refusal);
   std::string text = given;
   if (LooksLikeName(given)) {
-    const std::string_view command = CommandOfName(given);
+    const std::string_view command = CommandOfAnyName(given);
     if (command.empty()) {
       std::string why = "no command has this name";
-      const auto near = NearestNames(given);
+      const auto near = NearestNames(given, EveryName());
       for (std::size_t i = 0; i < near.size(); ++i) {
         why += (i == 0 ? "; did you mean " : i + 1 == near.size() ? " or " : ", ") + Quoted(near[i]);
       }
@@ -52,4 +82,29 @@ std::string Quoted(std::string_view text) {
     }
   }
   return quoted + '"';
+}
+
+std::string DidYouMean(const SendCommand& command) {
+  if (command.given != command.text) return "";
+  // A caption shared by several buttons ("ON", "+") names them all: any of them may be meant.
+  std::vector<std::string_view> meant;
+  const auto add = [&meant](std::string_view name) {
+    if (std::find(meant.begin(), meant.end(), name) == meant.end()) meant.push_back(name);
+  };
+  for (const CommandName& entry : kCommandNames) {
+    const PanelCommand* button = FindCommand(entry.control);
+    if (SameIgnoringCase(command.given, entry.name) || (button != nullptr && SameIgnoringCase(command.given, button->caption))) {
+      add(entry.name);
+    }
+  }
+  for (const HoldName& entry : kHoldNames) {
+    if (SameIgnoringCase(command.given, entry.name) || SameIgnoringCase(command.given, FindHoldButton(entry.control)->caption)) {
+      add(entry.name);
+    }
+  }
+  std::string hint;
+  for (std::size_t i = 0; i < meant.size(); ++i) {
+    hint += (i == 0 ? " (did you mean " : i + 1 == meant.size() ? " or " : ", ") + std::string(meant[i]);
+  }
+  return hint.empty() ? hint : hint + "?)";
 }

@@ -19,6 +19,10 @@ struct SendCommand {
 // plain ASCII, an unknown name, a status query to every projector).
 std::variant<SendCommand, std::string> ResolveCommand(const std::string& given, const SendRequest& request);
 
+// For text sent as typed that the projector refused: " (did you mean NAME?)" when it is, ignoring
+// case, a button's caption or a name; otherwise empty.
+std::string DidYouMean(const SendCommand& command);
+
 // Text in quotes with its control characters and bytes from 0x7F up as \xNN: a CR in it must not
 // break the line, nor a device's byte upset the terminal.
 std::string Quoted(std::string_view text);

@@ -13,6 +13,7 @@ struct SendRequest {
   std::vector<std::string> commands;                    // --send, in the order given: texts or names
   std::int16_t port = 1;                                // --port 1|2
   int speed = 19200;                                    // --speed 19200|9600
+  bool speedGiven = false;                              // --speed was on the command line
   const AddressOption* address = &kAddressOptions[0];   // --address single|all|001..004
   bool json = false;                                    // --json
   std::optional<int> timeoutMs;                         // --timeout MS: the wait for every command

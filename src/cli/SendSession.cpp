@@ -3,8 +3,11 @@
 #include <QCoreApplication>
 #include <algorithm>
 
+#include <utility>
+
 #include "commands/CommandCatalogue.h"
 #include "exchange/ReplyDecoders.h"
+#include "hold/HoldNames.h"
 
 namespace {
 
@@ -74,7 +77,15 @@ std::optional<std::string> SendSession::Start(const SendRequest& request) {
 
 void SendSession::Transmit(const std::string& command) {
   // Text that is a one-shot button's command goes out as that button's click, with the reply
-  // window that button would give it; anything else as typed text and "SEND".
+  // window that button would give it; a hold button's as one step of that button (its press,
+  // with the press's reply window, and its release once the wait is over: no hand holds it, so
+  // nothing repeats); anything else as typed text and "SEND".
+  if (const HoldButton* button = HoldButtonOfCommand(command)) {
+    form_.hold.Press(*button);
+    timer1_.SetEnabled(false);
+    held_ = button;
+    return;
+  }
   for (const PanelCommand& entry : kCommandCatalogue) {
     if (entry.command == command) {
       form_.commands.Click(entry);
@@ -165,6 +176,9 @@ SendSession::Outcome SendSession::Ask(const std::string& given, const std::strin
   // through its own end (buffer emptied, no reply awaited) and the lines are cleared, so that no
   // text of this exchange stands on the lines of the next.
   if (timer2_.Enabled()) form_.Dispatch.Run(OnFailure::Warn, [this] { form_.exchange.Timer2_Timer(); });
+  if (const HoldButton* held = std::exchange(held_, nullptr)) {
+    form_.Dispatch.Run(OnFailure::Warn, [this, held] { form_.hold.Release(*held); });
+  }
   form_.Dispatch.Run(OnFailure::Warn, [this] { form_.exchange.Timer4_Timer(); });
   if (outcome.end == Outcome::End::Failed) outcome.why = window_.Shown();
   return outcome;

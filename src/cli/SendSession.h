@@ -68,6 +68,7 @@ class SendSession {
   bool broadcast_ = false;
   std::optional<int> timeoutMs_;
   bool interrupted_ = false;
+  const HoldButton* held_ = nullptr;  // pressed by the command in progress, released after its wait
 
   // The wait in progress.
   QEventLoop* loop_ = nullptr;

@@ -44,7 +44,7 @@ std::size_t Distance(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::vector<std::string_view> NearestNames(std::string_view text) {
+std::vector<std::string_view> NearestNames(std::string_view text, const std::vector<std::string_view>& names) {
   // A name that begins with the text counts as near as a one-letter slip: "power" finds both
   // power names. Further than a third of the text away is no longer a slip.
   struct Near {
@@ -53,12 +53,12 @@ std::vector<std::string_view> NearestNames(std::string_view text) {
   };
   std::vector<Near> near;
   const std::size_t furthest = std::max<std::size_t>(2, text.size() / 3);
-  for (const CommandName& entry : kCommandNames) {
-    const std::size_t distance = entry.name.starts_with(text) ? 1 : Distance(text, entry.name);
-    if (distance <= furthest) near.push_back({distance, entry.name});
+  for (const std::string_view name : names) {
+    const std::size_t distance = name.starts_with(text) ? 1 : Distance(text, name);
+    if (distance <= furthest) near.push_back({distance, name});
   }
   std::stable_sort(near.begin(), near.end(), [](const Near& a, const Near& b) { return a.distance < b.distance; });
-  std::vector<std::string_view> names;
-  for (std::size_t i = 0; i < near.size() && i < 3; ++i) names.push_back(near[i].name);
-  return names;
+  std::vector<std::string_view> nearest;
+  for (std::size_t i = 0; i < near.size() && i < 3; ++i) nearest.push_back(near[i].name);
+  return nearest;
 }

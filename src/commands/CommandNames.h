@@ -92,5 +92,5 @@ std::string_view CommandOf(const CommandName& entry);
 // Short texts such as "c00" and "cr0" stay raw commands: the projector answers them itself.
 bool LooksLikeName(std::string_view text);
 
-// Up to three names nearest to `text`, the nearest first.
-std::vector<std::string_view> NearestNames(std::string_view text);
+// Up to three of `names` nearest to `text`, the nearest first.
+std::vector<std::string_view> NearestNames(std::string_view text, const std::vector<std::string_view>& names);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "hold/HoldNames.h"
+
 const HoldButton* FindHoldButton(std::string_view control) {
   const auto it = std::find_if(kHoldButtons.begin(), kHoldButtons.end(),
                                [control](const HoldButton& b) { return b.control == control; });
@@ -12,6 +14,17 @@ const HoldButton* FindHoldButton(std::string_view control) {
 const HoldButton* FindHoldButton(std::uint8_t code) {
   const auto it = std::find_if(kHoldButtons.begin(), kHoldButtons.end(),
                                [code](const HoldButton& b) { return b.code == code; });
+  return it == kHoldButtons.end() ? nullptr : &*it;
+}
+
+const HoldButton* HoldButtonOfName(std::string_view name) {
+  const auto it = std::find_if(kHoldNames.begin(), kHoldNames.end(), [name](const HoldName& n) { return n.name == name; });
+  return it == kHoldNames.end() ? nullptr : FindHoldButton(it->control);
+}
+
+const HoldButton* HoldButtonOfCommand(std::string_view command) {
+  const auto it = std::find_if(kHoldButtons.begin(), kHoldButtons.end(),
+                               [command](const HoldButton& b) { return b.command == command; });
   return it == kHoldButtons.end() ? nullptr : &*it;
 }
 

@@ -129,6 +129,7 @@ TEST(CommandLine, AMistakeIsNamedInOneLine) {
        "option '--com1': the port '4001?logging=debug' in 'rfc2217://h:4001?logging=debug' is not a number from 1 to "
        "65535 (nothing may follow it)"},
       {{"--list-commands", "--json"}, "option '--list-commands' takes no other options"},
+      {{"--markdown"}, "option '--markdown' only applies with --list-commands"},
       {{"--timeout", "500"}, "option '--timeout' only applies with --send"},
       {{"--send", "CR0", "--timeout", "49"}, "option '--timeout' takes a number of milliseconds from 50 to 60000, not '49'"},
       {{"--send", "CR0", "--timeout", "60001"}, "option '--timeout' takes a number of milliseconds from 50 to 60000, not '60001'"},
@@ -154,7 +155,7 @@ TEST(CommandLine, HelpDocumentsEveryOption) {
   EXPECT_EQ(help.rfind(UsageText(), 0), 0u);
   for (const char* option : {"--com1 PATH", "--com2 PATH", "--list-ports", "--send COMMAND", "--port 1|2",
                              "--speed 19200|9600", "--address single|all|001|002|003|004", "--json", "-h, --help",
-                             "-V, --version", "--timeout MS", "--list-commands", "p=/dev/serial/by-id/usb-",
+                             "-V, --version", "--timeout MS", "--list-commands", "--markdown", "p=/dev/serial/by-id/usb-",
                              "rfc2217://HOST:PORT", "socket://HOST:PORT"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }

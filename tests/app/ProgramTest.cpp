@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QProcess>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "Pty.h"
@@ -122,7 +124,8 @@ TEST(Program, UnwritableOutputIsAFailure) {
 }
 
 // The help's examples, pasted into a shell as they stand (the adapter's name aside): they run,
-// and the wait loop ends once the lamp is on, or at once when the port fails.
+// and the wait loop ends once the lamp is on, at once when the port fails, and with a failure
+// when the lamp stays off (its pauses made instant by a shell function that does not wait).
 TEST(Program, HelpExamplesRunAsTheyStand) {
   const ProgramRun help = RunPanel({QStringLiteral("--help")}, WithoutDisplay());
   const std::string examples = help.out.substr(help.out.find("Examples:\n"));
@@ -133,7 +136,7 @@ TEST(Program, HelpExamplesRunAsTheyStand) {
   }
   const std::string adapter = "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0";
   ASSERT_NE(script.find(adapter), std::string::npos) << script;
-  SimProcess sim({"--warmup-ms", "0"});
+  SimProcess sim({"--warmup-ms", "0"}), warming({"--warmup-ms", "600000"});
   const struct {
     QString device;
     int exitCode;
@@ -141,15 +144,16 @@ TEST(Program, HelpExamplesRunAsTheyStand) {
   } table[] = {
       {sim.Path(), 0, "\"value\":[2"},  // the temperatures, after the lamp came on
       {QStringLiteral("/nonexistent/ttyUSB0"), 1, "could not be opened"},
+      {warming.Path(), 1, "RXD  ACK CR"},  // power-on answered, the lamp never on
   };
   for (const auto& row : table) {
-    std::string pasted = script;
+    std::string pasted = "sleep() { :; }\n" + script;
     pasted.replace(pasted.find(adapter), adapter.size(), row.device.toStdString());
     QProcessEnvironment environment = WithoutDisplay();
     environment.insert(QStringLiteral("PATH"), QFileInfo(QStringLiteral(PROJECTOR_PANEL)).path() + ":/usr/bin:/bin");
     QProcess shell;
     shell.setProcessEnvironment(environment);
-    shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), QString::fromStdString(pasted)});
+    shell.start(QStringLiteral("sh"), {QStringLiteral("-ec"), QString::fromStdString(pasted)});
     ASSERT_TRUE(shell.waitForFinished(30000)) << "the examples did not end";
     const std::string all = shell.readAllStandardOutput().toStdString() + shell.readAllStandardError().toStdString();
     EXPECT_EQ(shell.exitCode(), row.exitCode) << all;
@@ -157,16 +161,39 @@ TEST(Program, HelpExamplesRunAsTheyStand) {
   }
 }
 
-// The window itself needs a display: without one it says so in one line that points to --send,
-// before Qt's platform plugin could abort it, and leaves the port alone.
+// The window itself needs a display: without one, or with one named that does not answer, it
+// says so in one line that points to --send, before Qt's platform plugin could abort it, and
+// leaves the port alone.
 TEST(Program, ThePanelItselfNeedsADisplayAndSaysSo) {
-  Pty line;
-  OpenWatch watch(line.SlavePath());
-  const ProgramRun run = RunPanel({QStringLiteral("--com1"), QString::fromStdString(line.SlavePath())}, WithoutDisplay());
-  EXPECT_TRUE(run.exitStatus == QProcess::NormalExit && run.exitCode == 1);
-  EXPECT_TRUE(StartsWith(run.err, "projector-panel: there is no display")) << run.err;
-  EXPECT_TRUE(run.err.find("--send") < run.err.find('\n') && run.err.find('\n') + 1 == run.err.size()) << run.err;
-  EXPECT_FALSE(watch.Opened());
+  int silent = 90;  // a display number no local X server has
+  while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(silent))) ++silent;
+  QProcessEnvironment unreachable = WithoutDisplay();
+  unreachable.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(silent));
+  for (const auto& [environment, why] : {std::pair{WithoutDisplay(), std::string("DISPLAY and WAYLAND_DISPLAY are not set")},
+                                         std::pair{unreachable, "DISPLAY=:" + std::to_string(silent) + " cannot be reached"}}) {
+    Pty line;
+    OpenWatch watch(line.SlavePath());
+    const ProgramRun run = RunPanel({QStringLiteral("--com1"), QString::fromStdString(line.SlavePath())}, environment);
+    EXPECT_TRUE(run.exitStatus == QProcess::NormalExit && run.exitCode == 1) << run.exitCode;
+    EXPECT_TRUE(StartsWith(run.err, "projector-panel: there is no display to open the window on (" + why + ")")) << run.err;
+    EXPECT_TRUE(run.err.find("--send") < run.err.find('\n') && run.err.find('\n') + 1 == run.err.size()) << run.err;
+    EXPECT_FALSE(watch.Opened());
+  }
+}
+
+// docs/commands.md is the program's own table, and --list-commands names every command in it.
+TEST(Program, TheCommandTableOfTheDocsIsWhatTheProgramPrints) {
+  std::ifstream file(PANEL_SOURCE_DIR "/docs/commands.md");
+  const std::string committed{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const ProgramRun table = RunPanel({QStringLiteral("--list-commands"), QStringLiteral("--markdown")}, WithoutDisplay());
+  EXPECT_EQ(table.out, committed) << "docs/commands.md is out of date; make it again with\n"
+                                     "  build/app/projector-panel --list-commands --markdown > docs/commands.md";
+  const std::string list = RunPanel({QStringLiteral("--list-commands")}, WithoutDisplay()).out;
+  std::istringstream rows(table.out);
+  for (std::string row; std::getline(rows, row);) {
+    if (row.rfind("| `", 0) != 0) continue;
+    EXPECT_NE(list.find("  " + row.substr(3, row.find('`', 3) - 3) + "  "), std::string::npos) << row;
+  }
 }
 
 // A port another panel holds names it, from its lock file, and says nothing of permissions; a

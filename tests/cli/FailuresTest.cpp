@@ -4,11 +4,19 @@
 
 #include <QTimer>
 
+#include <map>
+#include <regex>
+#include <set>
+
 #include "FakeClock.h"
 #include "FakeWindow.h"
+#include "Fixture.h"
 #include "Pty.h"
 #include "SendRig.h"
+#include "cli/SendCommand.h"
+#include "commands/CommandNames.h"
 #include "controller/PortSelection.h"
+#include "hold/HoldNames.h"
 #include "panel/Form1.h"
 #include "exchange/FreeText.h"
 #include "platform/QtSerialLink.h"
@@ -94,6 +102,9 @@ TEST(SendFailures, TextTheProjectorCannotTakeIsRefusedBeforeAnythingIsSent) {
        "lists every name."},
       {{"stat"}, "", "\"stat\"",
        "no command has this name; did you mean \"status\"? projector-panel --list-commands lists every name."},
+      {{"keystone-lft"}, "", "\"keystone-lft\"",
+       "no command has this name; did you mean \"keystone-left\", \"keystone-up\" or \"keystone-down\"? "
+       "projector-panel --list-commands lists every name."},
       {{"warm-up-now"}, "", "\"warm-up-now\"",
        "no command has this name. projector-panel --list-commands lists every name."},
       {{"C00", "lamp-hours"}, "", "\"lamp-hours\"",
@@ -110,6 +121,25 @@ TEST(SendFailures, TextTheProjectorCannotTakeIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(outcome.out, "");
     const std::string why = c.why.empty() ? FreeTextRefusal(c.refused, "the --send text").value_or("(accepted)") : c.why;
     EXPECT_EQ(outcome.err, "projector-panel: --send " + c.named + ": " + why + " Try 'projector-panel --help'.\n");
+  }
+}
+
+// A caption sent as the command and refused points to every button that carries it, and to no
+// other: the panel's documentation says which buttons carry which caption.
+TEST(SendFailures, ARefusedCaptionNamesTheButtonsThatCarryIt) {
+  std::map<std::string, std::set<std::string>> carriers;  // caption -> controls
+  for (const auto& row : ReadFixture("buttons.txt")) carriers[row[2]].insert(row[0]);
+  for (const auto& [caption, controls] : carriers) {
+    const std::string hint = DidYouMean(SendCommand{caption, caption});
+    ASSERT_TRUE(hint.starts_with(" (did you mean ") && hint.ends_with("?)")) << caption << hint;
+    const std::string list = ", " + std::regex_replace(hint.substr(15, hint.size() - 17), std::regex(" or "), ", ") + ", ";
+    std::set<std::string> named;
+    const auto add = [&](std::string_view name, std::string_view control) {
+      if (list.find(", " + std::string(name) + ", ") != std::string::npos) named.insert(std::string(control));
+    };
+    for (const CommandName& n : kCommandNames) add(n.name, n.control);
+    for (const HoldName& n : kHoldNames) add(n.name, n.control);
+    EXPECT_EQ(named, controls) << caption << hint;
   }
 }
 

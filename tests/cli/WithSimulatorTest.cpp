@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <regex>
 
+#include "Ser2net.h"
 #include "SendRig.h"
 #include "SharedLine.h"
 #include "SimTemperatures.h"
@@ -119,6 +120,57 @@ TEST(SendWithSimulator, EachCommandGetsTheReplyWindowThePanelWouldGiveIt) {
     }
     EXPECT_EQ(timedOut, c.timedOut) << c.commands[0] << "\n" << outcome.out;
     EXPECT_EQ(outcome.status, c.status) << c.commands[0];
+  }
+}
+
+// A hold button's name is one step of it: the press's short reply window, no repetition however
+// long the wait, then the release, which leaves the panel's 500 ms window to the next command.
+TEST(SendWithSimulator, AHoldNameIsOnePressAndItsRelease) {
+  const struct {
+    std::optional<int> timeoutMs;
+    std::vector<std::string> commands;
+    std::vector<bool> timedOut;
+    int status;
+  } cases[] = {
+      {std::nullopt, {"zoom-in", "CR0"}, {true, false}, SendExit::kNoReply},
+      // A repeat at 250 ms would be answered during the next wait.
+      {1000, {"keystone-left", "CR0"}, {false, false}, SendExit::kReplied},
+  };
+  for (const auto& c : cases) {
+    SimProcess sim({"--reply-delay", "300"});
+    SendRequest request = Request({});
+    request.commands = c.commands;
+    request.timeoutMs = c.timeoutMs;
+    request.json = true;
+    const Outcome outcome = SendFrom(request, sim.Path());
+    std::vector<bool> timedOut;
+    std::istringstream lines(outcome.out);
+    for (std::string line; std::getline(lines, line);) timedOut.push_back(line.find("\"timed_out\":true") != std::string::npos);
+    EXPECT_EQ(timedOut, c.timedOut) << c.commands[0] << "\n" << outcome.out;
+    EXPECT_EQ(outcome.status, c.status) << outcome.err;
+    // The last reply is CR0's own: a repeat's acknowledgement would stand in for it.
+    const std::string standBy = R"("answer":"data","value":{"code":"80","text":"Stand by"},"truncated":false})";
+    EXPECT_TRUE(c.status != SendExit::kReplied || (outcome.err.empty() && outcome.out.ends_with(standBy + "\n")))
+        << outcome.err << outcome.out;
+  }
+}
+
+// On a raw TCP port the server sets the line: --speed is said to change nothing, once, and the
+// run goes on as asked.
+TEST(SendWithSimulator, SpeedOnARawTcpPortIsTheServersAndSaidSo) {
+  SimProcess sim({});
+  Ser2net server(sim.Path(), Ser2net::Kind::Raw);
+  const std::string note = "The speed of COM1 (" + server.Url().toStdString() +
+                           ") cannot be set from here: on a raw TCP port the server's own setting rules. If the "
+                           "projector needs 9600 baud, set it in the server's configuration.";
+  for (const bool json : {false, true}) {
+    SendRequest request = Request({"CR0", "C00"});
+    request.speed = 9600;
+    request.speedGiven = true;
+    request.json = json;
+    const Outcome outcome = SendFrom(request, server.Url());
+    EXPECT_EQ(outcome.status, SendExit::kReplied) << outcome.err;
+    EXPECT_EQ(outcome.err, json ? "{\"warning\":\"" + note + "\",\"command\":null}\n" : "projector-panel: " + note + "\n");
   }
 }
 
@@ -346,6 +398,8 @@ TEST(SendWithSimulator, FailuresGiveTheFirstStatusThatAppliesAndOneLineEach) {
     std::vector<std::string> lines;
   } cases[] = {
       {{}, {"c00", "power-on", "FOO"}, SendExit::kErr, {refused, std::regex_replace(refused, std::regex("c00"), "FOO")}},
+      {{}, {"Status"}, SendExit::kErr,
+       {std::regex_replace(refused, std::regex("\"c00\"(.*) command;"), "\"Status\"$1 command (did you mean status?);")}},
       {{"--reply-delay", "700"}, {"CR0", "c00"}, SendExit::kErr,
        {"no reply to \"CR0\" from PORT within 500 ms: check the cable, --speed and --address, or wait longer "
         "with --timeout MS",

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "commands/CommandCatalogue.h"
+#include "hold/HoldNames.h"
 
 namespace {
 
@@ -25,6 +26,12 @@ TEST(CommandNames, EveryButtonHasExactlyOneNameAndEveryNameOneCommand) {
         << entry.name;
   }
   EXPECT_EQ(CommandOfName("pressure"), "CR PRESSURE");
+  // The hold buttons' names share the one namespace.
+  for (const HoldName& entry : kHoldNames) {
+    EXPECT_TRUE(seen.insert(entry.name).second) << entry.name << " twice";
+    EXPECT_TRUE(LooksLikeName(entry.name)) << entry.name;
+    EXPECT_EQ(HoldButtonOfName(entry.name), FindHoldButton(entry.control)) << entry.name;
+  }
 }
 
 // Raw command text keeps going out as written: the projector's commands are upper case, and a
