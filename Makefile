@@ -4,7 +4,7 @@
 # make bench: optimised build in build-bench, then the receive benchmarks and start-up (about a minute and a half).
 # make fuzz: clang build of the core in build-fuzz, then the receive path (two thirds of FUZZ_SECONDS)
 #   and the Telnet / RFC 2217 codec (one third) fuzzed.
-# make package: the Debian package, from its own optimized build.
+# make package: the Debian package, from its own optimized build, and its checks.
 BUILD         ?= build
 ASAN_BUILD    ?= build-asan
 OPT_BUILD     ?= build-opt
@@ -39,8 +39,11 @@ demo: release
 	SIM_ARGS="$(SIM_ARGS)" VIA="$(VIA)" scripts/demo.sh $(RELEASE_BUILD) $(ARGS)
 
 # The .deb lands in $(PACKAGE_BUILD)/; install it with: sudo apt install ./$(PACKAGE_BUILD)/projector-panel_*.deb
+# It is checked as the DebianPackage test checks it (lintian, AppStream, the manual pages, ...),
+# so a package that fails Debian's own checks is reported where it is made.
+VERSION := $(shell sed -n 's/^project.* VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 package: deps
-	JOBS=$(JOBS) scripts/package.sh $(PACKAGE_BUILD)
+	JOBS=$(JOBS) packaging/check-package.sh $(PACKAGE_BUILD) $(VERSION)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

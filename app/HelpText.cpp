@@ -4,8 +4,16 @@
 
 // The help is a list of paragraphs, each a heading and its lines, so a new face of the program
 // adds its paragraph (and its examples) in one place. The manual page is made from it by
-// help2man: an example line stays a line there only as a paragraph of its own (a blank line or a
-// change of indent ends one), no longer than the page's width, and without two blanks in a row.
+// help2man, which reads the layout, so a paragraph keeps to these rules:
+// - A heading ends with a colon and stands alone on its line.
+// - An option starts at two blanks, its text at column 24 (on the next line when the option is
+//   longer); every line of that text is indented to column 24 and says only about that option.
+// - Text about several options is a paragraph of its own after them, starting at column 0: an
+//   indented line would be read as more text of the option above it.
+// - The summary says what the program is once; the manual page's description adds to it, and
+//   says none of it again (packaging/projector-panel.h2m).
+// - An example line stays a line of the page only as a paragraph of its own (a blank line or a
+//   change of indent ends one), no longer than the page's width, and without two blanks in a row.
 namespace {
 
 constexpr const char* kUsage =
@@ -24,12 +32,11 @@ constexpr const char* kDevices =
     "                       last chosen for it in the window, else /dev/ttyS0)\n"
     "  --com2 PATH          the device COM2 stands for, for this run (default: the device\n"
     "                       last chosen for it in the window, else /dev/ttyS1)\n"
-    "                       PATH may name a network serial server instead:\n"
-    "                       rfc2217://HOST:PORT (Telnet, RFC 2217: the panel sets the line) or\n"
-    "                       socket://HOST:PORT (raw TCP: the server's own setting rules);\n"
-    "                       an IPv6 host goes in brackets, rfc2217://[::1]:4001\n"
     "  --list-ports         list the serial devices this system knows, with the stable\n"
-    "                       /dev/serial/by-id/ link of each where there is one, and exit\n";
+    "                       /dev/serial/by-id/ link of each where there is one, and exit\n"
+    "A PATH may name a network serial server instead of a device: rfc2217://HOST:PORT (Telnet,\n"
+    "RFC 2217: the panel sets the line) or socket://HOST:PORT (raw TCP: the server's own setting\n"
+    "rules). An IPv6 host goes in brackets: rfc2217://[::1]:4001.\n";
 
 constexpr const char* kSending =
     "Sending without a window:\n"

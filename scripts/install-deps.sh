@@ -12,7 +12,7 @@ packages=(
   # a network serial server: the tests start their own on loopback ports
   ser2net
   # the Debian package: manual pages, its build and its checks
-  help2man groff-base dpkg-dev file desktop-file-utils appstream
+  help2man groff-base dpkg-dev file desktop-file-utils appstream lintian
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

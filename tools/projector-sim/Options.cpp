@@ -8,8 +8,10 @@
 namespace sim {
 
 const char* const kUsage =
-    "usage: projector-sim [options]\n"
+    "Usage: projector-sim [OPTION]...\n"
+    "\n"
     "Plays a projector on a serial line. Prints the device a client opens on its first line.\n"
+    "\n"
     "  --device PATH        attach to this serial device instead of a new pseudo terminal\n"
     "  --baud N             line speed on --device: 19200 (default) or 9600\n"
     "  --address N          answer only to A00N (1..4), unprefixed frames and act on AFFF\n"
