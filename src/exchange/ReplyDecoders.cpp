@@ -262,7 +262,8 @@ bool HasShapeOf(ReplyQuery query, std::string_view reply) {
              !lastWhole(body.substr(0, body.size() - 1));
     }
     case ReplyQuery::PcType: return !body.empty() && Printable(body);
-    case ReplyQuery::Pressure: return body.size() == 4 && MadeOf(body, kDigits);
+    // The sensor reads 0 to 1023, with or without leading zeros ("512", "0853").
+    case ReplyQuery::Pressure: return !body.empty() && body.size() <= 4 && MadeOf(body, kDigits);
   }
   return false;
 }

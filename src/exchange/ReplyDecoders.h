@@ -55,7 +55,7 @@ ReplyValue TypedReply(ReplyQuery query, std::string_view reply);
 
 // Whether `reply` (complete, CR included) has the shape of an answer to `query`, by the same rows
 // and fields the decoders read: a code as long as its table's keys, lamp hours as digits that end
-// within their field, the four temperatures filling their fields, the pressure reading as four
-// digits, the PC type as text. ERR, the refusal, answers any frame; ACK answers only a frame that
+// within their field, the four temperatures filling their fields, the pressure reading as one
+// to four digits, the PC type as text. ERR, the refusal, answers any frame; ACK answers only a frame that
 // is no query (None). A reply of another shape is not this query's answer, whatever it decodes to.
 bool HasShapeOf(ReplyQuery query, std::string_view reply);

@@ -133,7 +133,7 @@ TEST(ReplyGate, ReplyOfTheWrongShapeIsUnexpectedAndNeverDecoded) {
       {"CR1", "80\r", "unexpected", 3},    {"CR4", "11\r", "data", 0},         {"CRA", "FF\r", "data", 0},
       {"CR7", "03\r", "data", 0},          {"CR3", "01234\r", "data", 0},      {"CR3", "12a4\r", "unexpected", 3},
       {"CR3", "80 \r", "unexpected", 3},   {"CR9", "PJ-Q8\r", "data", 0},      {"CR9", "\x06\r", "unexpected", 3},
-      {"CR PRESSURE", "0853\r", "data", 0}, {"CR PRESSURE", "01234\r", "unexpected", 3},
+      {"CR PRESSURE", "0853\r", "data", 0}, {"CR PRESSURE", "512\r", "data", 0}, {"CR PRESSURE", "01234\r", "unexpected", 3},
       {"CR6", "+25.0  43.0  75.0   47.0\r", "data", 0}, {"CR6", "-03.5  43.0  7x.0   47.\r", "unexpected", 3},
       {"CR6", "+25.0  43.0  75.0   47.0 8\r", "unexpected", 3}, {"CR6", "80\r", "unexpected", 3},    {"C00", "\x06\r", "ack", 0},       {"C00", "80\r", "unexpected", 3},
       {"XYZ", "80\r", "data", 0},  // typed text the panel does not know may have any answer
