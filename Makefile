@@ -5,6 +5,8 @@
 # make fuzz: clang build of the core in build-fuzz, then the receive path (two thirds of FUZZ_SECONDS)
 #   and the Telnet / RFC 2217 codec (one third) fuzzed.
 # make package: the Debian package, from its own optimized build, and its checks.
+# make core-windows: the Qt-free core and core_tests cross-built for Windows in build-windows (mingw-w64),
+#   then core_tests.exe run under wine, headless.
 BUILD         ?= build
 ASAN_BUILD    ?= build-asan
 OPT_BUILD     ?= build-opt
@@ -12,6 +14,7 @@ RELEASE_BUILD ?= build-release
 PACKAGE_BUILD ?= build-package
 BENCH_BUILD   ?= build-bench
 FUZZ_BUILD    ?= build-fuzz
+WINDOWS_BUILD ?= build-windows
 BENCH_SECONDS ?= 60
 STARTUP_RUNS  ?= 100
 FUZZ_SECONDS  ?= 60
@@ -19,7 +22,8 @@ FUZZ_SECONDS  ?= 60
 CMAKE_FLAGS    = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPANEL_WERROR=ON
 JOBS          ?= $(shell nproc)
 
-.PHONY: demo test test-sanitize test-optimized build release package deps clean screenshots bench fuzz reference-pictures
+.PHONY: demo test test-sanitize test-optimized build release package deps clean screenshots bench fuzz reference-pictures \
+        core-windows
 
 deps:
 	@scripts/install-deps.sh
@@ -93,9 +97,17 @@ fuzz:
 	$(FUZZ_BUILD)/fuzz/telnet-codec-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) / 3 )) -max_len=4096 \
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus-telnet fuzz/corpus-telnet
 
+# The core as a Windows program: what it would be built from there, with its tests on fakes.
+core-windows:
+	scripts/install-deps.sh --windows
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPANEL_WERROR=ON -DPANEL_CORE_ONLY=ON \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target core_tests
+	scripts/run-core-windows.sh $(WINDOWS_BUILD)
+
 # Draw the reference pictures the tests compare the panel with, after an intended change of its look.
 reference-pictures: build
 	cd $(BUILD) && PANEL_WRITE_REFERENCES=1 QT_QPA_PLATFORM=offscreen tests/qt_tests --gtest_filter='PanelPictures.*'
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(OPT_BUILD) $(RELEASE_BUILD) $(PACKAGE_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(OPT_BUILD) $(RELEASE_BUILD) $(PACKAGE_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages this project needs to build, test and run, only those that are
 # missing, without prompting. Runs as root, or through sudo when there is one.
 # --fuzz: also clang and its libFuzzer runtime, for `make fuzz`.
+# --windows: also the mingw-w64 cross compiler and wine, for `make core-windows`.
 set -euo pipefail
 
 packages=(
@@ -16,6 +17,10 @@ packages=(
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
+fi
+if [ "${1:-}" = "--windows" ]; then
+  # wine64 alone runs a 64-bit program; the wine package would also pull in the 32-bit half.
+  packages+=(g++-mingw-w64-x86-64-posix wine64)
 fi
 
 missing=()

@@ -1,5 +1,7 @@
 # The floors of src/: each folder may include its own files and those of the folders listed for
-# it, nothing above. Run as a test: cmake -DSRC=<absolute path of src> -P Layering.cmake
+# it, nothing above; no two files include each other (a name's .h and .cpp count as one file);
+# the portable core includes no system header beyond the C++ standard library.
+# Run as a test: cmake -DSRC=<absolute path of src> -P Layering.cmake
 cmake_minimum_required(VERSION 3.25)
 set(below_controller "")
 set(below_exchange   controller)
@@ -11,6 +13,7 @@ set(below_panel      controller exchange commands hold)
 set(below_cli        controller exchange commands hold panel network platform)
 set(below_window     controller exchange commands hold panel network platform)
 set(floors controller exchange commands hold network platform panel cli window)
+set(portable controller exchange commands hold network panel)
 
 file(GLOB_RECURSE sources RELATIVE "${SRC}" "${SRC}/*.h" "${SRC}/*.cpp")
 if(NOT sources)
@@ -24,8 +27,25 @@ foreach(source IN LISTS sources)
     math(EXPR violations "${violations} + 1")
     continue()
   endif()
+  string(REGEX REPLACE "\\.[^./]+$" "" unit "${source}")
+  if(folder IN_LIST portable)
+    # The standard library's headers are named in lower case with no ".h" and no folder; a
+    # POSIX, Windows or Qt header is not.
+    file(STRINGS "${SRC}/${source}" system REGEX "^[ \t]*#[ \t]*include[ \t]*<")
+    foreach(line IN LISTS system)
+      if(NOT line MATCHES "<[a-z_]+>")
+        message(SEND_ERROR "src/${source}: ${line}: the core includes only the C++ standard library")
+        math(EXPR violations "${violations} + 1")
+      endif()
+    endforeach()
+  endif()
   file(STRINGS "${SRC}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"/]+/")
   foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^[^\"]*\"([^\"]+)\\.[^.\"]*\".*$" "\\1" included "${line}")
+    if(NOT included STREQUAL unit)
+      list(APPEND "uses_${unit}" "${included}")
+      list(APPEND units "${unit}")
+    endif()
     string(REGEX REPLACE "^[^\"]*\"([^\"/]+)/.*$" "\\1" target "${line}")
     if(target STREQUAL folder OR NOT target IN_LIST floors OR target IN_LIST below_${folder})
       continue()
@@ -34,6 +54,18 @@ foreach(source IN LISTS sources)
     math(EXPR violations "${violations} + 1")
   endforeach()
 endforeach()
+# Two files that include each other are one file in two halves: neither can be read, built or
+# tested without the other.
+list(REMOVE_DUPLICATES units)
+foreach(unit IN LISTS units)
+  foreach(other IN LISTS "uses_${unit}")
+    if(unit STRLESS other AND unit IN_LIST "uses_${other}")
+      message(SEND_ERROR "src/${unit} and src/${other} include each other")
+      math(EXPR violations "${violations} + 1")
+    endif()
+  endforeach()
+endforeach()
+
 if(violations GREATER 0)
-  message(FATAL_ERROR "${violations} include(s) against the floors of src/")
+  message(FATAL_ERROR "${violations} include(s) against the layering of src/")
 endif()

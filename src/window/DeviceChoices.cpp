@@ -1,10 +1,11 @@
 #include "window/DeviceChoices.h"
 
 #include <QMenu>
+#include <QWidget>
 
 #include "controller/PortSelection.h"
+#include "panel/Form1.h"
 #include "window/DeviceChooser.h"
-#include "window/MainWindow.h"
 
 namespace {
 
@@ -16,8 +17,9 @@ const struct {
 
 }  // namespace
 
-DeviceChoices::DeviceChoices(MainWindow& window, LinkByDevice& link, DeviceSettings& settings, PortLister ports)
-    : QObject(&window), window_(window), link_(link), settings_(settings), ports_(std::move(ports)) {
+DeviceChoices::DeviceChoices(DeviceChoiceWindow& window, LinkByDevice& link, DeviceSettings& settings,
+                             PortLister ports)
+    : QObject(&window.Widget()), window_(window), link_(link), settings_(settings), ports_(std::move(ports)) {
   for (const auto& entry : kDeviceMenus) {
     QWidget* control = window_.Control(QString::fromLatin1(entry.control));
     control->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -36,7 +38,7 @@ DeviceChoices::DeviceChoices(MainWindow& window, LinkByDevice& link, DeviceSetti
 }
 
 std::optional<QString> DeviceChoices::Ask(std::int16_t port) {
-  DeviceChooser chooser(port, link_.Devices().PathFor(port), ports_(), &window_);
+  DeviceChooser chooser(port, link_.Devices().PathFor(port), ports_(), &window_.Widget());
   if (chooser.exec() != QDialog::Accepted) return std::nullopt;
   return chooser.Device();
 }

@@ -11,7 +11,20 @@
 #include "platform/LinkByDevice.h"
 #include "platform/PortList.h"
 
-class MainWindow;
+class Form1;
+class QWidget;
+
+// What the chooser needs of the window it belongs to. The window implements it, so that the
+// chooser does not depend on the window's own header (which includes this one).
+class DeviceChoiceWindow {
+ public:
+  virtual QWidget& Widget() = 0;  // the parent of the chooser and of its boxes
+  virtual Form1& Core() = 0;
+  virtual QWidget* Control(const QString& name) const = 0;
+
+ protected:
+  ~DeviceChoiceWindow() = default;
+};
 
 // Where the operator chooses the devices COM1 and COM2 stand for, from what the panel already
 // has: a context menu on the COM1 and COM2 options and on COM, and the start-up failure box. The
@@ -22,7 +35,7 @@ class DeviceChoices : public QObject {
  public:
   using PortLister = std::function<std::vector<PortChoice>()>;
 
-  DeviceChoices(MainWindow& window, LinkByDevice& link, DeviceSettings& settings, PortLister ports);
+  DeviceChoices(DeviceChoiceWindow& window, LinkByDevice& link, DeviceSettings& settings, PortLister ports);
 
   // The chooser for `port`, then the choice carried out: for the port the panel shows selected
   // the new device is opened as a port selection opens one; for the other port only what it
@@ -40,7 +53,7 @@ class DeviceChoices : public QObject {
   std::optional<QString> Ask(std::int16_t port);
   void ShowDevices();
 
-  MainWindow& window_;
+  DeviceChoiceWindow& window_;
   LinkByDevice& link_;
   DeviceSettings& settings_;
   PortLister ports_;

@@ -14,7 +14,7 @@
 
 // The window Form1: owns the widgets and the timers, routes every widget event to the core
 // through its dispatch, and draws the core's PanelState after each event.
-class MainWindow : public QWidget, public WindowPort {
+class MainWindow : public QWidget, public WindowPort, public DeviceChoiceWindow {
   Q_OBJECT
 
  public:
@@ -29,9 +29,10 @@ class MainWindow : public QWidget, public WindowPort {
   void Load();
   bool Failed() const { return failed_; }
 
-  Form1& Core() { return core_; }
+  Form1& Core() override { return core_; }
   // A control of the panel by its name ("Command17", "Frame8", "Text1" ...).
-  QWidget* Control(const QString& name) const { return controls_.value(name); }
+  QWidget* Control(const QString& name) const override { return controls_.value(name); }
+  QWidget& Widget() override { return *this; }
 
   // WindowPort
   void CentreOnScreen(int outerHeightTwips) override;

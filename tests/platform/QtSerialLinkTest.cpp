@@ -57,7 +57,7 @@ TEST(QtSerialLink, LineSettingsApplyToTheOpenPortWithoutReopeningIt) {
 }
 
 // What the next click does with the lost port is in ReplugTest.cpp: it opens the same path
-// again, which here could be another test's newly made terminal of the same number.
+// again, which there leads to a new terminal.
 TEST(QtSerialLink, VanishedDeviceClosesThePortWithoutSpinningAndCountsAsLost) {
   QtRig rig;
   rig.form.Load();

@@ -24,7 +24,7 @@ Pty::Pty() {
 
 Pty::~Pty() {
   HangUp();
-  if (slave_ >= 0) close(slave_);
+  close(slave_);
 }
 
 void Pty::Write(const std::string& bytes) {
@@ -51,10 +51,10 @@ std::string Pty::Read(std::size_t count, int timeoutMs) {
 }
 
 void Pty::HangUp() {
-  if (slave_ >= 0) {
-    close(slave_);
-    slave_ = -1;
-  }
+  // The slave end stays open until the pair is destroyed: it keeps the terminal's number, which
+  // the kernel would otherwise hand to the next program on the machine that makes a terminal. A
+  // vanished path opened again would then find another test's line (and lock it from that test)
+  // instead of nothing.
   if (master_ >= 0) {
     close(master_);
     master_ = -1;

@@ -20,11 +20,12 @@ class Pty {
   void Write(const std::string& bytes);
   // Reads what the panel has written, waiting up to timeoutMs for `count` bytes.
   std::string Read(std::size_t count, int timeoutMs = 3000);
-  // Closes the master end, as a pulled cable or a vanished adapter would.
+  // Closes the master end, as a pulled cable or a vanished adapter would: the line hangs up and
+  // SlavePath() is gone, for good while this pair lives.
   void HangUp();
 
  private:
   int master_ = -1;
-  int slave_ = -1;  // kept open so the line does not hang up before the panel opens it
+  int slave_ = -1;  // kept open so the line does not hang up before the panel opens it, and its number
   std::string slavePath_;
 };

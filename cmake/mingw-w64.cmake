@@ -1,0 +1,17 @@
+# Cross-compiles for 64-bit Windows with Debian's mingw-w64 GCC, POSIX thread model
+# (g++-mingw-w64-x86-64-posix: std::thread and std::mutex need it). Used by make core-windows.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# One self-contained .exe: the GCC runtime, libstdc++ and winpthread linked in, so that it runs
+# under wine (or on a Windows machine) without the cross compiler's DLLs copied beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
