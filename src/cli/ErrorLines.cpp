@@ -21,3 +21,12 @@ void ErrorLines::Late(const std::string& text, const LateBytes& late) {
   }
   err_.flush();
 }
+
+void ErrorLines::Warning(const std::string& text) {
+  if (json_) {
+    err_ << "{\"warning\":" << JsonString(text) << "}\n";
+  } else {
+    err_ << "projector-panel: " << text << '\n';
+  }
+  err_.flush();
+}

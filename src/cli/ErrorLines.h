@@ -15,6 +15,8 @@ class ErrorLines {
   // `command` as the operator gave it; none for a failure of the whole run.
   void Error(const std::string& text, const std::string* command, int exit);
   void Late(const std::string& text, const LateBytes& late);
+  // Something the run goes on without: {"warning": ...} alone.
+  void Warning(const std::string& text);
 
  private:
   std::ostream& err_;

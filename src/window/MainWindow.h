@@ -7,9 +7,12 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "panel/Form1.h"
 #include "platform/QtTimer.h"
+#include "platform/TrafficLog.h"
 #include "window/DeviceChoices.h"
 
 // The window Form1: owns the widgets and the timers, routes every widget event to the core
@@ -24,6 +27,10 @@ class MainWindow : public QWidget, public WindowPort {
   // in `settings`. Before Load, which then tells a problem with the settings file first.
   void OfferDeviceChoice(LinkByDevice& link, DeviceSettings& settings,
                          DeviceChoices::PortLister ports = [] { return PortChoices(SystemSerialPorts(), kStableLinkDir); });
+
+  // Writes the traffic and the port's changes to `log` from now on; `problem`, what opening it
+  // said, is told at the start of Load.
+  void KeepLog(TrafficLog& log, std::optional<std::string> problem);
 
   // Runs the start-up sequence; afterwards Failed() tells whether it ended the program.
   void Load();
@@ -67,6 +74,7 @@ class MainWindow : public QWidget, public WindowPort {
   QtTimer timer2_;
   QtTimer timer3_;
   QtTimer timer4_;
+  SerialLink& link_;
   Form1 core_;
   QHash<QString, QWidget*> controls_;
   QHash<QObject*, const HoldButton*> holdButtons_;
@@ -82,6 +90,7 @@ class MainWindow : public QWidget, public WindowPort {
   QLineEdit* text1_;
   QWidget* image1_;
   DeviceChoices* deviceChoices_ = nullptr;
+  std::optional<std::string> logProblem_;
   bool failed_ = false;
   bool loading_ = false;
   bool loadAgain_ = false;  // the operator chose another device in the start-up failure box
