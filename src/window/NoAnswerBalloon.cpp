@@ -16,6 +16,8 @@ NoAnswerBalloon::NoAnswerBalloon(QWidget* window, QWidget* rxdLine, std::functio
     : QLabel(window), window_(window), rxdLine_(rxdLine), port_(std::move(port)) {
   setObjectName(QStringLiteral("NoAnswerBalloon"));
   setPalette(QToolTip::palette());
+  setBackgroundRole(QPalette::ToolTipBase);
+  setForegroundRole(QPalette::ToolTipText);
   setFont(QToolTip::font());
   setAutoFillBackground(true);
   setFrameStyle(QFrame::Box | QFrame::Plain);
