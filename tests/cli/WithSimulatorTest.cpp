@@ -198,6 +198,8 @@ TEST(SendWithSimulator, TrafficLogHasALineForEachEvent) {
     std::string racing = "";  // an event that may come or not, as the hang-up is seen before it or after
   } cases[] = {
       {{}, {"CR0", "C00"}, std::nullopt, {"TXD  C R 0 CR ", "RXD  8 0 CR ", "STATUS  Stand by", "TXD  C 0 0 CR ", "RXD  ACK CR "}},
+      {{"--split", "--lamp-hours", "1234"}, {"CR3"}, std::nullopt,
+       {"TXD  C R 3 CR ", "RXD  0 1 ", "RXD  2 3 ", "RXD  4 CR ", "STATUS  0 1 2 3 4 CR  Hour Use"}},
       {{"--reply-delay", "300"}, {"CR0"}, 200, {"TXD  C R 0 CR ", "no reply within 200 ms", "late  8 0 CR "}},
       {{"--hangup-after", "1"}, {"c00", "CR1"}, std::nullopt, {"TXD  c 0 0 CR ", "RXD  E R R CR ", "lost"}, "TXD  C R 1 CR "},
   };
