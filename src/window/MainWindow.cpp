@@ -67,7 +67,9 @@ MainWindow::MainWindow(SerialLink& link, QWidget* parent)
   WireFreeTextRow();
   WireExtendedPanel();
   WireReturnKey();
-  core_.exchange.AddObserver(*new NoAnswerBalloon(this, label12_, [&link] { return link.PortName(); }));
+  auto* balloon = new NoAnswerBalloon(this, label12_, [&link] { return link.PortName(); });
+  core_.exchange.AddObserver(*balloon);
+  balloon_ = balloon;
   Refresh();
 }
 

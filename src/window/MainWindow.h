@@ -39,6 +39,8 @@ class MainWindow : public QWidget, public WindowPort {
   Form1& Core() { return core_; }
   // A control of the panel by its name ("Command17", "Frame8", "Text1" ...).
   QWidget* Control(const QString& name) const { return controls_.value(name); }
+  // The note for a click that got no answer (NoAnswerBalloon); not a control of the panel.
+  QLabel* Balloon() const { return balloon_; }
 
   // WindowPort
   void CentreOnScreen(int outerHeightTwips) override;
@@ -81,6 +83,7 @@ class MainWindow : public QWidget, public WindowPort {
   QLabel* label11_;
   QLabel* label12_;
   QLabel* label22_;
+  QLabel* balloon_;
   QWidget* frame8_;
   QRadioButton* option1_;
   QRadioButton* option2_;

@@ -14,7 +14,6 @@ constexpr int kGap = 4;  // pixels between the control and the balloon
 
 NoAnswerBalloon::NoAnswerBalloon(QWidget* window, QWidget* rxdLine, std::function<std::string()> port)
     : QLabel(window), window_(window), rxdLine_(rxdLine), port_(std::move(port)) {
-  setObjectName(QStringLiteral("NoAnswerBalloon"));
   setPalette(QToolTip::palette());
   setBackgroundRole(QPalette::ToolTipBase);
   setForegroundRole(QPalette::ToolTipText);
@@ -52,15 +51,15 @@ bool NoAnswerBalloon::eventFilter(QObject* watched, QEvent* event) {
                                                      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
                                                      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
   auto* widget = qobject_cast<QWidget*>(watched);
-  if ((press || keyClick) && widget != nullptr && widget->window() == window_) {
-    // An unaccepted event climbs to the parents: only its first receiver is what was clicked.
-    if (press || qobject_cast<QAbstractButton*>(widget) != nullptr) {
-      if (!widget->isAncestorOf(clicked_) || clicked_ == nullptr) clicked_ = widget;
-      hide_.stop();
-      hide();
-      told_ = false;
-    }
-  }
+  if (!(press || keyClick) || widget == nullptr || widget->window() != window_) return false;
+  // A button takes its press or key; what else is pressed passes it on to its parents, none of
+  // which is a control to stand beside.
+  auto* button = qobject_cast<QAbstractButton*>(widget);
+  if (keyClick && button == nullptr) return false;
+  clicked_ = button;
+  hide_.stop();
+  hide();
+  told_ = false;
   return false;
 }
 

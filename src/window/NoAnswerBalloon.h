@@ -34,7 +34,7 @@ class NoAnswerBalloon : public QLabel, public TrafficObserver {
   QWidget* window_;
   QWidget* rxdLine_;
   std::function<std::string()> port_;
-  QPointer<QWidget> clicked_;  // the control the last press went to, if any
+  QPointer<QWidget> clicked_;  // the button the last press went to, if it went to one
   bool told_ = false;          // this press has had its balloon
   QTimer hide_;
 };

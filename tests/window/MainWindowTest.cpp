@@ -73,8 +73,8 @@ namespace {
 // The compact panel hides the monitor: a click that got no answer says so beside the button.
 class NoAnswerSign : public WindowTest {
  protected:
-  QLabel* Balloon() { return window.findChild<QLabel*>(QStringLiteral("NoAnswerBalloon")); }
-  bool BalloonShown() { return Balloon() != nullptr && Balloon()->isVisible(); }
+  QLabel* Balloon() { return window.Balloon(); }
+  bool BalloonShown() { return Balloon()->isVisible(); }
   const Timers timers = window.Core().WindowTimers();
 };
 

@@ -125,7 +125,7 @@ TEST_F(PanelPictures, CompactPanelWithTheBalloonOfARefusedClick) {
   QTest::mouseClick(Find("Command17"), Qt::LeftButton);
   ASSERT_EQ(pty.Read(4), "C00\r");
   pty.Write("ERR\r");
-  ASSERT_TRUE(WaitUntil([&] { return window.findChild<QLabel*>(QStringLiteral("NoAnswerBalloon"))->isVisible(); }));
+  ASSERT_TRUE(WaitUntil([&] { return window.Balloon()->isVisible(); }));
   Check(QStringLiteral("compact-no-answer"));
 }
 
