@@ -66,9 +66,19 @@ TEST(MainWindow, FailedSendIsReportedInOneWarningBox) {
   EXPECT_EQ(window.Core().State.TxFrame, "C00\r");
 }
 
-}  // namespace
-
-namespace {
+TEST(MainWindow, ALogThatCannotBeOpenedIsToldOnceAtStartAndThePanelRuns) {
+  BoxWatcher boxes;
+  Pty pty;
+  QtSerialLink link(PortMap{QString::fromStdString(pty.SlavePath()), QString()});
+  TrafficLog log([&link] { return link.PortName(); });
+  MainWindow window(link);
+  window.KeepLog(log, log.Open(QStringLiteral("/nonexistent/traffic.log")));
+  window.Load();
+  EXPECT_FALSE(window.Failed());
+  ASSERT_EQ(boxes.texts.size(), 1);
+  EXPECT_TRUE(boxes.texts[0].startsWith(QStringLiteral("The traffic log /nonexistent/traffic.log could not be opened")));
+  EXPECT_EQ(boxes.icons[0], QMessageBox::Warning);
+}
 
 // The compact panel hides the monitor: a click that got no answer says so beside the button.
 class NoAnswerSign : public WindowTest {
@@ -115,7 +125,6 @@ TEST_F(NoAnswerSign, ShowsBesideTheClickedButtonOnlyForNoReplyOrErrWhileRxdIsOut
     const QRect button(on->mapTo(&window, QPoint(0, 0)), on->size());
     EXPECT_GT(Balloon()->x(), button.right());
     EXPECT_TRUE(Balloon()->geometry().contains(Balloon()->x() + 1, button.center().y()));
-    EXPECT_NE(QApplication::focusWidget(), Balloon());
   }
 }
 
@@ -143,9 +152,7 @@ TEST_F(NoAnswerSign, TrafficLogHasALineForEachEvent) {
   for (const bool late : {false, true}) {
     QTest::mouseClick(Find("Command17"), Qt::LeftButton);
     ASSERT_EQ(pty.Read(4), "C00\r");
-    if (late) {
-      ASSERT_TRUE(WaitUntil([&] { return !timers.Timer2.Enabled(); }));
-    }
+    ASSERT_TRUE(!late || WaitUntil([&] { return !timers.Timer2.Enabled(); }));
     pty.Write("\x06\r");
     ASSERT_TRUE(WaitUntil([&] { return !window.Core().State.RxBuffer.empty(); }));
     ASSERT_TRUE(WaitUntil([&] { return !timers.Timer2.Enabled(); }));
