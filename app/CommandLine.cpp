@@ -16,7 +16,7 @@
 // option, repeatable and exclusive options, and the values each option takes.
 namespace {
 
-enum class Option { Help, Version, ListPorts, ListCommands, Markdown, Com1, Com2, Send, Port, Speed, Address, Json, Timeout };
+enum class Option { Help, Version, ListPorts, ListCommands, Markdown, Com1, Com2, Send, Port, Speed, Address, Json, Timeout, Log };
 
 struct KnownOption {
   QStringList names;
@@ -41,6 +41,7 @@ const std::vector<KnownOption>& Options() {
       {{"address"}, Option::Address, "single, all, 001, 002, 003 or 004", false, true},
       {{"json"}, Option::Json, "", false, true},
       {{"timeout"}, Option::Timeout, "a number of milliseconds from 50 to 60000", false, true},
+      {{"log"}, Option::Log, "a file name"},
   };
   return options;
 }
@@ -163,6 +164,10 @@ std::optional<std::string> Apply(const KnownOption& known, const QString& value,
       line.send.timeoutMs = ms;
       break;
     }
+    case Option::Log:
+      if (value.isEmpty()) return "option " + Quoted(Written(known.names.back())) + " needs a value: " + known.value;
+      line.log = line.send.log = value.toStdString();
+      break;
     case Option::Help:
     case Option::Version:
     case Option::ListPorts:

@@ -23,6 +23,7 @@ struct CommandLine {
   RunMode mode = RunMode::Window;
   std::optional<std::string> com1;  // --com1 PATH
   std::optional<std::string> com2;  // --com2 PATH
+  std::optional<std::string> log;   // --log FILE: the traffic log, for either face
   SendRequest send;                 // filled in Send mode
   bool markdown = false;            // --markdown, with --list-commands
   std::string error;                // Usage mode: one line, without the program's name

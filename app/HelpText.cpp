@@ -17,7 +17,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: projector-panel [--com1 PATH] [--com2 PATH]\n"
+    "Usage: projector-panel [--com1 PATH] [--com2 PATH] [--log FILE]\n"
     "  or:  projector-panel --send COMMAND... [OPTION]...\n"
     "  or:  projector-panel --list-ports | --list-commands | --help | --version\n";
 
@@ -70,6 +70,11 @@ constexpr const char* kSending =
 
 constexpr const char* kOther =
     "Other options:\n"
+    "  --log FILE           append the traffic to FILE, in the window and with --send: one line\n"
+    "                       per frame sent (TXD), bytes received (RXD), decoded status (STATUS),\n"
+    "                       late bytes, missing reply, and port lost or reopened, each with the\n"
+    "                       time in UTC and the port; a FILE that cannot be opened is reported\n"
+    "                       and the run goes on without it\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n";
 

@@ -14,6 +14,7 @@
 #include "platform/LinkByDevice.h"
 #include "platform/PortList.h"
 #include "platform/PortMap.h"
+#include "platform/TrafficLog.h"
 #include "window/MainWindow.h"
 
 namespace {
@@ -67,7 +68,9 @@ int main(int argc, char** argv) {
   QApplication app(qtArgc, argv);
   DeviceSettings settings;
   LinkByDevice link(PortsOf(line, &settings));
+  TrafficLog log([&link] { return link.PortName(); });
   MainWindow window(link);
   window.OfferDeviceChoice(link, settings);
+  if (line.log) window.KeepLog(log, log.Open(QFile::decodeName(line.log->c_str())));
   return RunWindow(window);
 }

@@ -13,9 +13,11 @@
 #include "cli/SendSession.h"
 #include "platform/StopSignals.h"
 #include "cli/StandardStreams.h"
+#include "exchange/Render.h"
 #include "network/NetworkAddress.h"
 #include "platform/LinkByDevice.h"
 #include "platform/NetworkLinkTexts.h"
+#include "platform/TrafficLog.h"
 
 namespace {
 
@@ -77,6 +79,12 @@ std::string LateText(const LateBytes& late, const SendCommand& first, const std:
          (late.complete ? "" : " (incomplete)");
 }
 
+// Late bytes as the traffic log has them: as the monitor would show them.
+std::string LateRendered(const LateBytes& late) {
+  const std::size_t more = late.count - late.head.size();
+  return Render(late.head) + (more > 0 ? "and " + std::to_string(more) + " more bytes" : "");
+}
+
 // `when`: empty, or what the run was doing.
 std::string Lost(const std::string& port, const SendCommand& command, const std::string& when = "") {
   return port + " was lost" + when + ": the device hung up or was unplugged. Reconnect it, then run the commands from " +
@@ -124,11 +132,18 @@ int RunSend(const SendRequest& request, SerialLink& link, const std::string& por
   }
   if (commands.empty()) return SendExit::kReplied;
 
+  TrafficLog log([&port] { return port; });
+  if (request.log) {
+    if (const auto problem = log.Open(QFile::decodeName(request.log->c_str()))) lines.Warning(*problem);
+    log.Watch(link);
+  }
   SendSession session(link, [&](const LateBytes& late) {
     LateBytes said = late;
     if (said.command.empty()) said.command = commands[0].given;
     lines.Late(LateText(late, commands[0], port), said);
+    log.Late(LateRendered(late));
   });
+  session.AddObserver(log);
   const NoPipeSignal closedOutputIsAnError;
   StopSignals stopping([&session] { session.Interrupt(); });
   // Names the commands from `i` on, which were not sent.

@@ -29,7 +29,7 @@ Answer AnswerOf(std::string_view reply, bool complete) {
   if (reply.empty()) return Answer::None;
   if (!complete) return Answer::Partial;
   if (reply == "\x06\r") return Answer::Ack;
-  if (reply == "ERR\r") return Answer::Err;
+  if (IsRefusal(reply)) return Answer::Err;
   return Answer::Data;
 }
 

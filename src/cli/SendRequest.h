@@ -17,6 +17,7 @@ struct SendRequest {
   const AddressOption* address = &kAddressOptions[0];   // --address single|all|001..004
   bool json = false;                                    // --json
   std::optional<int> timeoutMs;                         // --timeout MS: the wait for every command
+  std::optional<std::string> log;                       // --log FILE: the traffic log
 };
 
 // The range --timeout takes, in milliseconds: long enough for a reply at 9600 baud, short enough

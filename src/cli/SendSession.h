@@ -50,6 +50,9 @@ class SendSession {
   // run; then reports whatever else came.
   void Finish(int ms);
 
+  // Tells `observer` of the traffic of every exchange.
+  void AddObserver(TrafficObserver& observer) { form_.exchange.AddObserver(observer); }
+
   // Ends the wait in progress and any later one at once: the run is being stopped.
   void Interrupt();
 

@@ -52,6 +52,8 @@ class SerialLink {
   // True while bytes written earlier have not yet left for the line, counting what the driver
   // still holds as well as the port's own buffer.
   virtual bool OutputPending() const = 0;
+  // The port as the operator knows it, "COM1 (/dev/ttyS0)"; empty for a link that cannot say.
+  virtual std::string PortName() const { return {}; }
 
   // Raised for every event of the port; every arrival of data raises it with EventCode 2.
   void SetOnComm(std::function<void()> handler) { onComm_ = std::move(handler); }
@@ -61,6 +63,11 @@ class SerialLink {
   // or a setting the device cannot take but the program can live with. The text is shown as a
   // warning, as it stands.
   void SetOnNotice(std::function<void(const std::string&)> handler) { onNotice_ = std::move(handler); }
+
+  // What becomes of the port without an operation of the controller's saying so: the link marked
+  // it lost when the device went away, or a write opened the lost device again.
+  enum class PortChange { Lost, Reopened };
+  void SetOnPortChange(std::function<void(PortChange)> handler) { onPortChange_ = std::move(handler); }
 
   // While one lives, a write on a lost port fails at once instead of opening the device again.
   // The repeat tick sends under one: a held button must not try to open a vanished device at
@@ -84,10 +91,14 @@ class SerialLink {
   void RaiseNotice(const std::string& text) {
     if (onNotice_) onNotice_(text);
   }
+  void RaisePortChange(PortChange change) {
+    if (onPortChange_) onPortChange_(change);
+  }
   bool ReopenAllowed() const { return reopenAllowed_; }
 
  private:
   std::function<void()> onComm_;
   std::function<void(const std::string&)> onNotice_;
+  std::function<void(PortChange)> onPortChange_;
   bool reopenAllowed_ = true;
 };

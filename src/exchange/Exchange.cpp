@@ -4,7 +4,6 @@
 
 #include "exchange/Frame.h"
 #include "exchange/Render.h"
-#include "exchange/ReplyDecoders.h"
 
 void Exchange::Send(const std::string& command) {
   state_.TxFrame = BuildFrame(state_.AddressPrefix, command);
@@ -15,6 +14,9 @@ void Exchange::Hyouji(const std::string& text, const std::uint8_t& mode) {
   if (mode == kTransmit) {
     link_.Write(text);
     panel_.Label11 = Render(text);
+    replyFrom_ = state_.RxBuffer.size();
+    windowEnded_ = false;
+    for (TrafficObserver* observer : observers_) observer->Sent(panel_.Label11);
     timers_.Timer2.SetEnabled(true);
     state_.AwaitingReply = 1;
     timers_.Timer4.SetEnabled(true);
@@ -39,7 +41,8 @@ void Exchange::ShowReceiveBuffer() {
   // The decoders read the start of the line as it is shown; the pressure reading has followed it.
   const ReplyQuery query = SelectQuery(state_);
   const double reading = query == ReplyQuery::Pressure ? rxLine_.Reading() : 0.0;
-  switch (DecodeStart(query, line, reading, state_, panel_.Label22)) {
+  statusWrite_ = DecodeStart(query, line, reading, state_, panel_.Label22);
+  switch (statusWrite_) {
     case StatusWrite::Kept: break;
     case StatusWrite::Written: label22Followed_ = kNotFollowing; break;
     case StatusWrite::WholeLine: Follow(panel_.Label22, label22Followed_, line); break;
@@ -67,9 +70,39 @@ void Exchange::MSComm1_OnComm() {
   // Emptied since the last event (by a hold's release): its rendering starts afresh.
   if (state_.RxBuffer.size() < rxLine_.Characters()) RestartReceiveLine();
   const std::size_t room = kRxBufferLimit - std::min(kRxBufferLimit, state_.RxBuffer.size());
+  const std::size_t from = state_.RxBuffer.size();
+  const std::size_t lineFrom = rxLine_.Text().size();
   state_.RxBuffer.append(input, 0, std::min(room, input.size()));
   state_.AwaitingReply = 0;
   Hyouji(state_.RxBuffer, kReceived);
+  if (!observers_.empty() && state_.RxBuffer.size() > from) TellReceived(from, lineFrom);
+}
+
+void Exchange::TellReceived(std::size_t from, std::size_t lineFrom) {
+  // The monitor's form of the new bytes alone: its leading blank, then their tokens.
+  const std::string rendered = ' ' + rxLine_.Text().substr(lineFrom);
+  // Emptied since the frame went out (its window ended, or a hold was released): the reply
+  // starts again with the bytes that come now.
+  if (replyFrom_ > from) replyFrom_ = from;
+  const std::string_view reply = std::string_view(state_.RxBuffer).substr(replyFrom_);
+  const bool complete = state_.RxBuffer.find('\r', from) != std::string::npos;
+  for (TrafficObserver* observer : observers_) {
+    if (windowEnded_) {
+      observer->Late(rendered);
+    } else {
+      observer->Received(rendered);
+      if (IsRefusal(reply)) observer->Refused(CommandOf(state_.TxFrame, state_.AddressPrefix));
+    }
+    // Once per reply, at its CR: a reply in pieces is decoded anew at every piece.
+    if (complete && statusWrite_ != StatusWrite::Kept) observer->Decoded(panel_.Label22);
+  }
+}
+
+void Exchange::ReplyWindowElapsed() {
+  if (state_.AwaitingReply == 1) {
+    for (TrafficObserver* observer : observers_) observer->NoReply(timers_.Timer2.Interval());
+  }
+  Timer2_Timer();
 }
 
 void Exchange::Timer2_Timer() {
@@ -78,6 +111,7 @@ void Exchange::Timer2_Timer() {
   state_.RxBuffer.clear();
   RestartReceiveLine();
   state_.AwaitingReply = 0;
+  windowEnded_ = true;
 }
 
 void Exchange::Timer4_Timer() {

@@ -3,12 +3,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "controller/ControllerState.h"
 #include "controller/PanelView.h"
 #include "controller/SerialLink.h"
 #include "controller/Timer.h"
+#include "controller/TrafficObserver.h"
 #include "exchange/ReceiveLine.h"
+#include "exchange/ReplyDecoders.h"
 
 // The command exchange: every frame goes out through Hyouji in mode 1, every received text is
 // shown and decoded through Hyouji in mode 2, and Timer2/Timer4 bound each exchange.
@@ -32,7 +35,13 @@ class Exchange {
   // added since the last call are rendered.
   void Hyouji(const std::string& text, const std::uint8_t& mode);
 
+  // Tells `observer` of every exchange from now on; it must outlive this exchange.
+  void AddObserver(TrafficObserver& observer) { observers_.push_back(&observer); }
+
   void MSComm1_OnComm();
+  // Timer2's tick: the reply window has run out. Timer2_Timer is the window's end, also when a
+  // caller ends it early.
+  void ReplyWindowElapsed();
   void Timer2_Timer();
   void Timer4_Timer();
 
@@ -40,6 +49,9 @@ class Exchange {
   static constexpr std::size_t kNotFollowing = static_cast<std::size_t>(-1);
 
   void ShowReceiveBuffer();
+  // Tells the observers what the receive event that added the buffer's bytes from `from` on,
+  // rendered on the line from `lineFrom` on, brought.
+  void TellReceived(std::size_t from, std::size_t lineFrom);
   void RestartReceiveLine();
   // Brings a monitor line to `line`. While it still holds what this exchange left there, the
   // line's first `followed` characters, only the rest is appended.
@@ -52,4 +64,8 @@ class Exchange {
   ReceiveLine rxLine_;
   std::size_t label12Followed_ = kNotFollowing;
   std::size_t label22Followed_ = kNotFollowing;
+  std::vector<TrafficObserver*> observers_;
+  std::size_t replyFrom_ = 0;       // where the reply to the last frame starts in the buffer
+  bool windowEnded_ = false;        // the last frame's reply window is over: what comes is late
+  StatusWrite statusWrite_ = StatusWrite::Kept;  // what the last decoding did to "STATUS"
 };

@@ -10,3 +10,10 @@ inline std::string BuildFrame(std::string_view addressPrefix, std::string_view c
   frame.append(addressPrefix).append(command).push_back('\r');
   return frame;
 }
+
+// The command a frame carries: without the address prefix it was built with, and without its CR.
+inline std::string_view CommandOf(std::string_view frame, std::string_view addressPrefix) {
+  if (frame.starts_with(addressPrefix)) frame.remove_prefix(addressPrefix.size());
+  if (frame.ends_with('\r')) frame.remove_suffix(1);
+  return frame;
+}

@@ -12,6 +12,9 @@
 enum class ReplyQuery { None, Status, Mode, Setting, LampTime, Temperature, Setting2, PcType, Pressure, LampMode };
 ReplyQuery SelectQuery(const ControllerState& state);
 
+// Whether `reply`, complete with its CR, is the projector's refusal of the command: ERR.
+inline bool IsRefusal(std::string_view reply) { return reply == "ERR\r"; }
+
 // The query a command text is, sent with whatever prefix; None for any other text.
 ReplyQuery QueryOf(std::string_view command);
 

@@ -25,7 +25,7 @@ Form1::Form1(SerialLink& link, Timers timers, WindowPort& window)
   link_.SetOnComm([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.MSComm1_OnComm(); }); });
   link_.SetOnNotice([this](const std::string& text) { Dispatch.Warn(text); });
   timers_.Timer1.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { hold.Timer1_Timer(); }); });
-  timers_.Timer2.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.Timer2_Timer(); }); });
+  timers_.Timer2.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.ReplyWindowElapsed(); }); });
   timers_.Timer3.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { linkSettings.Timer3_Timer(); }); });
   timers_.Timer4.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.Timer4_Timer(); }); });
 }

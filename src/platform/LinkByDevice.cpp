@@ -8,6 +8,7 @@ LinkByDevice::LinkByDevice(const PortMap& map) : map_(map), local_(map), network
       if (link == &Chosen()) RaiseOnComm();
     });
     link->SetOnNotice([this](const std::string& text) { RaiseNotice(text); });
+    link->SetOnPortChange([this](PortChange change) { RaisePortChange(change); });
   }
 }
 

@@ -8,7 +8,7 @@
 // The link the controller holds: COM1 and COM2 may be of different kinds in one run (a USB
 // adapter and an rfc2217:// server), so every operation goes to the local or the network link
 // by the form of the chosen port's device. Both know the port number and the line settings; only
-// the one of the chosen port is ever opened. NoReopen, OnComm and notices pass through.
+// the one of the chosen port is ever opened. NoReopen, OnComm, notices and port changes pass through.
 class LinkByDevice : public SerialLink {
  public:
   explicit LinkByDevice(const PortMap& map);
@@ -24,6 +24,7 @@ class LinkByDevice : public SerialLink {
   void DiscardInput() override { Chosen().DiscardInput(); }
   std::int16_t EventCode() const override { return Chosen().EventCode(); }
   bool OutputPending() const override { return Chosen().OutputPending(); }
+  std::string PortName() const override { return Chosen().PortName(); }
 
   const PortMap& Devices() const { return map_; }
   // Gives `port` another device, which may be of the other kind. Only while the port is not the

@@ -282,6 +282,7 @@ void NetworkSerialLink::Write(const std::string& bytes) {
     }
     lost_ = false;
     open_ = true;
+    RaisePortChange(PortChange::Reopened);
   }
   if (!open_) throw Failure(LinkTexts::NotOpen(Name()));
   QByteArray out;
@@ -335,6 +336,7 @@ void NetworkSerialLink::Drop() {
   const QString frame = lastFrame_;
   open_ = false;
   lost_ = true;
+  RaisePortChange(PortChange::Lost);
   // Not inside the socket's own signal: the socket is finished with from the event loop, and the
   // operator is told there, where a box may open.
   QMetaObject::invokeMethod(

@@ -38,6 +38,7 @@ class NetworkSerialLink : public QObject, public SerialLink {
   void Open() override;
   void Close() override;
   void Write(const std::string& bytes) override;
+  std::string PortName() const override { return Name().toStdString(); }
   std::string ReadAvailable() override;
   void DiscardInput() override;
   std::int16_t EventCode() const override;

@@ -204,6 +204,7 @@ void QtSerialLink::Reopen() {
   if (now != device_) throw Loss(LinkTexts::DifferentDevice(Name(), DevicePath(), portNumber_));
   if (const auto failure = TryOpen()) throw Loss(LinkTexts::Lost(Name(), failure->reason));
   lost_ = false;
+  RaisePortChange(PortChange::Reopened);
 }
 
 void QtSerialLink::Send(const std::string& frame) {
@@ -280,10 +281,12 @@ void QtSerialLink::ClosePort() {
 }
 
 void QtSerialLink::Lose() {
+  const bool told = closePending_;  // the port has been lost since the device's error
   QStringList undelivered;
   for (const PendingFrame& pending : pending_) undelivered.append(pending.frame);
   ClosePort();
   lost_ = true;
+  if (!told) RaisePortChange(PortChange::Lost);
   // Told only now, with the port settled: the box's own event loop must not find it half closed.
   // Without a reason: QSerialPort's text for a hung-up line comes from whatever errno was left
   // ("Resource temporarily unavailable").
@@ -297,6 +300,7 @@ void QtSerialLink::SettleLoss() {
 void QtSerialLink::OnError(QSerialPort::SerialPortError error) {
   if (!DeviceWentAway(error) || closePending_ || !port_.isOpen()) return;
   closePending_ = true;
+  RaisePortChange(PortChange::Lost);
   // Closed from the event loop rather than here: this runs inside the port's own notifier.
   QMetaObject::invokeMethod(
       this,

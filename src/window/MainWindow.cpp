@@ -7,10 +7,13 @@
 #include <QScreen>
 #include <QThread>
 #include <iostream>
+#include <cctype>
 #include <limits>
+#include <utility>
 
 #include "commands/CommandCatalogue.h"
 #include "window/KeyPreview.h"
+#include "window/NoAnswerBalloon.h"
 #include "window/PanelBuilder.h"
 #include "window/PanelStyle.h"
 #include "window/ReturnClicks.h"
@@ -41,6 +44,7 @@ QString Name(std::string_view name) { return QString::fromLatin1(name.data(), st
 MainWindow::MainWindow(SerialLink& link, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      link_(link),
       core_(link, Timers{timer1_, timer2_, timer3_, timer4_}, *this) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QString::fromUtf8(Form1::kTitle));
@@ -63,6 +67,9 @@ MainWindow::MainWindow(SerialLink& link, QWidget* parent)
   WireFreeTextRow();
   WireExtendedPanel();
   WireReturnKey();
+  auto* balloon = new NoAnswerBalloon(this, label12_, [&link] { return link.PortName(); });
+  core_.exchange.AddObserver(*balloon);
+  balloon_ = balloon;
   Refresh();
 }
 
@@ -226,8 +233,16 @@ void MainWindow::OfferDeviceChoice(LinkByDevice& link, DeviceSettings& settings,
   deviceChoices_ = new DeviceChoices(*this, link, settings, std::move(ports));
 }
 
+void MainWindow::KeepLog(TrafficLog& log, std::optional<std::string> problem) {
+  log.Watch(link_);
+  core_.exchange.AddObserver(log);
+  // A clause for the command line's error lines; in a box, a sentence.
+  if (problem) logProblem_ = char(std::toupper(static_cast<unsigned char>(problem->front()))) + problem->substr(1) + '.';
+}
+
 void MainWindow::Load() {
   if (deviceChoices_ != nullptr) deviceChoices_->TellProblem();
+  if (logProblem_) ShowWarning(*std::exchange(logProblem_, std::nullopt));
   loading_ = true;
   do {
     loadAgain_ = false;

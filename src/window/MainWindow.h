@@ -7,9 +7,12 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "panel/Form1.h"
 #include "platform/QtTimer.h"
+#include "platform/TrafficLog.h"
 #include "window/DeviceChoices.h"
 
 // The window Form1: owns the widgets and the timers, routes every widget event to the core
@@ -25,6 +28,10 @@ class MainWindow : public QWidget, public WindowPort, public DeviceChoiceWindow 
   void OfferDeviceChoice(LinkByDevice& link, DeviceSettings& settings,
                          DeviceChoices::PortLister ports = [] { return PortChoices(SystemSerialPorts(), kStableLinkDir); });
 
+  // Writes the traffic and the port's changes to `log` from now on; `problem`, what opening it
+  // said, is told at the start of Load.
+  void KeepLog(TrafficLog& log, std::optional<std::string> problem);
+
   // Runs the start-up sequence; afterwards Failed() tells whether it ended the program.
   void Load();
   bool Failed() const { return failed_; }
@@ -33,6 +40,8 @@ class MainWindow : public QWidget, public WindowPort, public DeviceChoiceWindow 
   // A control of the panel by its name ("Command17", "Frame8", "Text1" ...).
   QWidget* Control(const QString& name) const override { return controls_.value(name); }
   QWidget& Widget() override { return *this; }
+  // The note for a click that got no answer (NoAnswerBalloon); not a control of the panel.
+  QLabel* Balloon() const { return balloon_; }
 
   // WindowPort
   void CentreOnScreen(int outerHeightTwips) override;
@@ -68,12 +77,14 @@ class MainWindow : public QWidget, public WindowPort, public DeviceChoiceWindow 
   QtTimer timer2_;
   QtTimer timer3_;
   QtTimer timer4_;
+  SerialLink& link_;
   Form1 core_;
   QHash<QString, QWidget*> controls_;
   QHash<QObject*, const HoldButton*> holdButtons_;
   QLabel* label11_;
   QLabel* label12_;
   QLabel* label22_;
+  QLabel* balloon_;
   QWidget* frame8_;
   QRadioButton* option1_;
   QRadioButton* option2_;
@@ -83,6 +94,7 @@ class MainWindow : public QWidget, public WindowPort, public DeviceChoiceWindow 
   QLineEdit* text1_;
   QWidget* image1_;
   DeviceChoices* deviceChoices_ = nullptr;
+  std::optional<std::string> logProblem_;
   bool failed_ = false;
   bool loading_ = false;
   bool loadAgain_ = false;  // the operator chose another device in the start-up failure box

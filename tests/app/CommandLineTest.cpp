@@ -21,6 +21,7 @@ struct Accepted {
   std::string_view address = "SINGLE";
   bool json = false;
   std::optional<int> timeout = std::nullopt;
+  std::optional<std::string> log = std::nullopt;
 };
 
 TEST(CommandLine, ReadsWhatEachOptionAsksFor) {
@@ -56,6 +57,10 @@ TEST(CommandLine, ReadsWhatEachOptionAsksFor) {
       {{"--send", "status", "--timeout", "50"}, RunMode::Send, std::nullopt, std::nullopt, {"status"}, 1, 19200, "SINGLE",
        false, 50},
       {{"--timeout=60000", "--send", ""}, RunMode::Send, std::nullopt, std::nullopt, {""}, 1, 19200, "SINGLE", false, 60000},
+      {{"--log", "traffic.log"}, RunMode::Window, std::nullopt, std::nullopt, {}, 1, 19200, "SINGLE", false, std::nullopt,
+       "traffic.log"},
+      {{"--send", "CR0", "--log=/tmp/a b"}, RunMode::Send, std::nullopt, std::nullopt, {"CR0"}, 1, 19200, "SINGLE", false,
+       std::nullopt, "/tmp/a b"},
   };
   for (const Accepted& row : table) {
     std::string shown;
@@ -72,6 +77,8 @@ TEST(CommandLine, ReadsWhatEachOptionAsksFor) {
     EXPECT_EQ(line.send.address->caption, row.address);
     EXPECT_EQ(line.send.json, row.json);
     EXPECT_EQ(line.send.timeoutMs, row.timeout);
+    EXPECT_EQ(line.log, row.log);
+    EXPECT_EQ(line.send.log, row.log);
   }
 }
 
@@ -93,6 +100,7 @@ TEST(CommandLine, AMistakeIsNamedInOneLine) {
       {{"--com1", "--com2", "/dev/ttyS1"}, "option '--com1' needs a value: a device path"},
       {{"--com2="}, "option '--com2' needs a value: a device path"},
       {{"--send"}, "option '--send' needs a value: a command"},
+      {{"--log="}, "option '--log' needs a value: a file name"},
       {{"--send", "CR0", "--port"}, "option '--port' needs a value: 1 or 2"},
       {{"--json=yes", "--send", "CR0"}, "option '--json' takes no value"},
       {{"--list-ports=all"}, "option '--list-ports' takes no value"},

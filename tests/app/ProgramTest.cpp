@@ -40,8 +40,8 @@ TEST(Program, AnswersWithoutADisplayAndWithoutTouchingThePort) {
     std::string err;       // the standard error: one line for a mistake, ending with the advice
     bool unreadableSettings = false;  // CONFIG in `err` stands for the config folder
   } table[] = {
-      {{"--com1", kLine, "--help"}, 0, "Usage: projector-panel [--com1 PATH] [--com2 PATH]\n", ""},
-      {{"-h", "--com1", kLine}, 0, "Usage: projector-panel [--com1 PATH] [--com2 PATH]\n", ""},
+      {{"--com1", kLine, "--help"}, 0, "Usage: projector-panel [--com1 PATH] [--com2 PATH] [--log FILE]\n", ""},
+      {{"-h", "--com1", kLine}, 0, "Usage: projector-panel [--com1 PATH] [--com2 PATH] [--log FILE]\n", ""},
       {{"--com1", kLine, "--version"}, 0, "projector-panel " PANEL_VERSION "\n", ""},
       {{"--list-commands"}, 0, "The buttons' commands; --send takes the command or its name:\nCOMMAND", ""},
       {{"--com1", kLine, "/dev/ttyUSB0"}, 2, "",

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <regex>
 
+#include "LogLines.h"
 #include "Ser2net.h"
 #include "SendRig.h"
 #include "SharedLine.h"
@@ -236,6 +237,44 @@ TEST(SendWithSimulator, RepliesBelongToTheirCommand) {
       EXPECT_EQ(late[i].rfind("projector-panel: " + WithPort(c.late[i], sim.Path()), 0), 0u) << late[i];
     }
   }
+}
+
+// The traffic log of a run: each event on its line, a late reply as late, a lost line as lost;
+// a log that cannot be opened is said once and the run goes on.
+TEST(SendWithSimulator, TrafficLogHasALineForEachEvent) {
+  const struct {
+    QStringList sim;
+    std::vector<std::string> commands;
+    std::optional<int> timeoutMs;
+    std::vector<std::string> events;
+    std::string racing = "";  // an event that may come or not, as the hang-up is seen before it or after
+  } cases[] = {
+      {{}, {"CR0", "C00"}, std::nullopt, {"TXD  C R 0 CR ", "RXD  8 0 CR ", "STATUS  Stand by", "TXD  C 0 0 CR ", "RXD  ACK CR "}},
+      {{"--split", "--lamp-hours", "1234"}, {"CR3"}, std::nullopt,
+       {"TXD  C R 3 CR ", "RXD  0 1 ", "RXD  2 3 ", "RXD  4 CR ", "STATUS  0 1 2 3 4 CR  Hour Use"}},
+      {{"--reply-delay", "300"}, {"CR0"}, 200, {"TXD  C R 0 CR ", "no reply within 200 ms", "late  8 0 CR "}},
+      {{"--hangup-after", "1"}, {"c00", "CR1"}, std::nullopt, {"TXD  c 0 0 CR ", "RXD  E R R CR ", "lost"}, "TXD  C R 1 CR "},
+  };
+  QTemporaryDir dir;
+  for (const auto& c : cases) {
+    SimProcess sim(c.sim);
+    SendRequest request;
+    request.commands = c.commands;
+    request.timeoutMs = c.timeoutMs;
+    request.log = dir.filePath(QString::number(&c - cases)).toStdString();
+    SendFrom(request, sim.Path());
+    std::vector<std::string> events = LogEvents(QString::fromStdString(*request.log), "COM1 (" + sim.Path().toStdString() + ")");
+    std::erase(events, c.racing);
+    EXPECT_EQ(events, c.events);
+  }
+  SendRequest request = Request({"CR0"});
+  request.log = "/nonexistent/traffic.log";
+  SimProcess sim({});
+  const Outcome outcome = SendFrom(request, sim.Path());
+  EXPECT_EQ(outcome.status, SendExit::kReplied);
+  EXPECT_EQ(outcome.err.rfind("projector-panel: the traffic log /nonexistent/traffic.log could not be opened", 0), 0u)
+      << outcome.err;
+  EXPECT_EQ(Blocks(outcome.out).size(), 1u);
 }
 
 // Bytes the projector sent while no run had the port open answer nothing the next run asks.

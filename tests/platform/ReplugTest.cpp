@@ -10,9 +10,11 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "LogLines.h"
 #include "QtRig.h"
 #include "SeamedLink.h"
 #include "hold/HoldButton.h"
+#include "platform/TrafficLog.h"
 
 namespace {
 
@@ -70,7 +72,11 @@ class Replug : public ::testing::Test {
   Form1 form{link, Timers{timer1, timer2, timer3, timer4}, window};
 };
 
-TEST_F(Replug, ClickAfterReplugSendsOnTheNewDeviceWithNoBox) {
+TEST_F(Replug, ClickAfterReplugSendsOnTheNewDeviceWithNoBoxAndTheLogSaysSo) {
+  TrafficLog log([this] { return link.PortName(); });
+  ASSERT_EQ(log.Open(dir.filePath(QStringLiteral("traffic.log"))), std::nullopt);
+  log.Watch(link);
+  form.exchange.AddObserver(log);
   Unplug();
   PlugIn();
   Send("C00");
@@ -78,6 +84,8 @@ TEST_F(Replug, ClickAfterReplugSendsOnTheNewDeviceWithNoBox) {
   EXPECT_TRUE(window.warnings.empty()) << window.warnings.front();
   EXPECT_TRUE(link.IsOpen());
   EXPECT_FALSE(link.IsLost());
+  EXPECT_EQ(LogEvents(dir.filePath(QStringLiteral("traffic.log")), "COM1 (" + com1.toStdString() + ")"),
+            (std::vector<std::string>{"lost", "reopened", "TXD  C 0 0 CR "}));
 }
 
 TEST_F(Replug, WhileUnpluggedOneClickGivesOneTrueBoxAndComReopensOnceTheDeviceIsBack) {

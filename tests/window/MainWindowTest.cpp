@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+#include <functional>
+
 #include "BoxWatcher.h"
+#include "LogLines.h"
 #include "QtRig.h"
+#include "WindowTest.h"
 
 namespace {
 
@@ -59,6 +64,102 @@ TEST(MainWindow, FailedSendIsReportedInOneWarningBox) {
   EXPECT_EQ(boxes.icons[0], QMessageBox::Warning);
   EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("not open")));
   EXPECT_EQ(window.Core().State.TxFrame, "C00\r");
+}
+
+TEST(MainWindow, ALogThatCannotBeOpenedIsToldOnceAtStartAndThePanelRuns) {
+  BoxWatcher boxes;
+  Pty pty;
+  QtSerialLink link(PortMap{QString::fromStdString(pty.SlavePath()), QString()});
+  TrafficLog log([&link] { return link.PortName(); });
+  MainWindow window(link);
+  window.KeepLog(log, log.Open(QStringLiteral("/nonexistent/traffic.log")));
+  window.Load();
+  EXPECT_FALSE(window.Failed());
+  ASSERT_EQ(boxes.texts.size(), 1);
+  EXPECT_TRUE(boxes.texts[0].startsWith(QStringLiteral("The traffic log /nonexistent/traffic.log could not be opened")));
+  EXPECT_EQ(boxes.icons[0], QMessageBox::Warning);
+}
+
+// The compact panel hides the monitor: a click that got no answer says so beside the button.
+class NoAnswerSign : public WindowTest {
+ protected:
+  QLabel* Balloon() { return window.Balloon(); }
+  bool BalloonShown() { return Balloon()->isVisible(); }
+  const Timers timers = window.Core().WindowTimers();
+};
+
+TEST_F(NoAnswerSign, ShowsBesideTheClickedButtonOnlyForNoReplyOrErrWhileRxdIsOutOfView) {
+  const auto dataView = [&] {
+    Unfold();
+    QTest::mouseClick(Find("Command34"), Qt::LeftButton);
+    QTest::mouseClick(Find("Command34"), Qt::LeftButton);
+    ASSERT_EQ(window.height(), 418);
+  };
+  const struct {
+    const char* what;
+    std::function<void()> view;
+    std::string answer;
+    std::string balloon;  // none: empty
+  } cases[] = {
+      {"no reply", [] {}, "", "No reply from COM1 (" + pty.SlavePath() + ") within 150 ms"},
+      {"refused", [] {}, "ERR\r", "The projector answered ERR to C00"},
+      {"acknowledged", [] {}, "\x06\r", ""},
+      {"no reply in the data view", dataView, "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.view();
+    timers.Timer2.SetInterval(150);
+    auto* on = Find("Command17");
+    QTest::mouseClick(on, Qt::LeftButton);
+    ASSERT_EQ(pty.Read(4), "C00\r");
+    pty.Write(c.answer);
+    ASSERT_TRUE(WaitUntil([&] { return !timers.Timer2.Enabled(); }));
+    QTest::qWait(50);
+    if (c.balloon.empty()) {
+      EXPECT_FALSE(BalloonShown()) << Balloon()->text().toStdString();
+      continue;
+    }
+    ASSERT_TRUE(BalloonShown());
+    EXPECT_EQ(Balloon()->text().toStdString(), c.balloon);
+    const QRect button(on->mapTo(&window, QPoint(0, 0)), on->size());
+    EXPECT_GT(Balloon()->x(), button.right());
+    EXPECT_TRUE(Balloon()->geometry().contains(Balloon()->x() + 1, button.center().y()));
+  }
+}
+
+TEST_F(NoAnswerSign, AHeldButtonGivesOneBalloonPerHoldAndItGoesAtTheNextClick) {
+  auto* zoom = Find("Command15");
+  QTest::mousePress(zoom, Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return BalloonShown(); }));
+  Balloon()->hide();
+  QTest::qWait(400);  // the repeated frames' windows run out again and again
+  EXPECT_FALSE(BalloonShown());
+  QTest::mouseRelease(zoom, Qt::LeftButton);
+  QTest::mousePress(zoom, Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return BalloonShown(); }));
+  QTest::mouseRelease(zoom, Qt::LeftButton);
+  QTest::mouseClick(Find("Command17"), Qt::LeftButton);
+  EXPECT_FALSE(BalloonShown());
+}
+
+// Every exchange of the window on a line of its own, as the monitor shows it.
+TEST_F(NoAnswerSign, TrafficLogHasALineForEachEvent) {
+  QTemporaryDir dir;
+  TrafficLog log([this] { return link.PortName(); });
+  window.KeepLog(log, log.Open(dir.filePath(QStringLiteral("traffic.log"))));
+  timers.Timer2.SetInterval(150);
+  for (const bool late : {false, true}) {
+    QTest::mouseClick(Find("Command17"), Qt::LeftButton);
+    ASSERT_EQ(pty.Read(4), "C00\r");
+    ASSERT_TRUE(!late || WaitUntil([&] { return !timers.Timer2.Enabled(); }));
+    pty.Write("\x06\r");
+    ASSERT_TRUE(WaitUntil([&] { return !window.Core().State.RxBuffer.empty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !timers.Timer2.Enabled(); }));
+  }
+  EXPECT_EQ(LogEvents(dir.filePath(QStringLiteral("traffic.log")), "COM1 (" + pty.SlavePath() + ")"),
+            (std::vector<std::string>{"TXD  C 0 0 CR ", "RXD  ACK CR ", "TXD  C 0 0 CR ", "no reply within 150 ms",
+                                      "late  ACK CR "}));
 }
 
 }  // namespace

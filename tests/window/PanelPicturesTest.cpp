@@ -121,6 +121,14 @@ TEST_F(PanelPictures, FourHeightsLookAsTheirReferences) {
   }
 }
 
+TEST_F(PanelPictures, CompactPanelWithTheBalloonOfARefusedClick) {
+  QTest::mouseClick(Find("Command17"), Qt::LeftButton);
+  ASSERT_EQ(pty.Read(4), "C00\r");
+  pty.Write("ERR\r");
+  ASSERT_TRUE(WaitUntil([&] { return window.Balloon()->isVisible(); }));
+  Check(QStringLiteral("compact-no-answer"));
+}
+
 }  // namespace
 
 TEST_F(PanelPictures, ButtonsLookAsDesignedPressedAndFocusedToo) {
