@@ -81,8 +81,8 @@ std::string LateText(const LateBytes& late, const SendCommand& first, const std:
 
 // Late bytes as the traffic log has them: as the monitor would show them.
 std::string LateRendered(const LateBytes& late) {
-  const std::size_t more = late.count - late.head.size();
-  return Render(late.head) + (more > 0 ? "and " + std::to_string(more) + " more bytes" : "");
+  const std::size_t more = late.count - late.bytes.size();
+  return Render(late.bytes) + (more > 0 ? "and " + std::to_string(more) + " more bytes" : "");
 }
 
 // `when`: empty, or what the run was doing.
