@@ -49,7 +49,9 @@ constexpr const char* kSending =
     "  --json               print one JSON object per command instead of the monitor lines, with\n"
     "                       the answer and the decoded value; errors become JSON objects too\n"
     "The port numbers stand for the devices of --com1 and --com2, as in the panel, or for the\n"
-    "devices chosen in the window where those are not given.\n";
+    "devices chosen in the window where those are not given. A device chosen in the window is\n"
+    "kept with who it was (a USB adapter's maker, product, serial number or USB port, and\n"
+    "interface); if another device is at its path now, nothing is sent and the status is 1.\n";
 
 constexpr const char* kOther =
     "Other options:\n"
