@@ -51,6 +51,13 @@ TEST_F(PortSelectionTest, MissingPortWarnsFallsBackAndLeavesThePortClosedAndTheF
   EXPECT_EQ(rig.window.warnings.size(), 1u);
 }
 
+// A port refused until a device is chosen for it is not said to wait for a new start.
+TEST_F(PortSelectionTest, ARefusedPortIsToldWithoutTheRestartAdvice) {
+  rig.link.refusals["Open"] = "another device is there now";
+  ChooseCom2();
+  EXPECT_EQ(rig.window.warnings, Calls{"another device is there now"});
+}
+
 TEST_F(PortSelectionTest, FailingCloseStillChoosesThePortButDoesNotReopen) {
   rig.link.failures["Close"] = "close failed";
   ChooseCom2();
