@@ -66,7 +66,9 @@ constexpr const char* kSending =
     "for status, digits for lamp hours ...); one that has not, most often another command's\n"
     "late reply, is reported as unexpected and not read. A run that ends still owed a reply\n"
     "waits for it up to 5.5 s (or --timeout, if longer) more and reports it as late, so that the\n"
-    "next run does not take it for its own.\n";
+    "next run does not take it for its own. A device chosen in the window is kept with who it\n"
+    "was (a USB adapter's maker, product, serial number or USB port, and interface); if another\n"
+    "device is at its path now, nothing is sent and the status is 1.\n";
 
 constexpr const char* kOther =
     "Other options:\n"

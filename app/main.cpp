@@ -23,8 +23,12 @@ namespace {
 // wins over both, for this run only: it is never saved.
 PortMap PortsOf(const CommandLine& line, DeviceSettings* settings) {
   PortMap ports = settings != nullptr ? settings->Read(PortMap::Defaults()) : PortMap::Defaults();
-  if (line.com1) ports.com1 = QFile::decodeName(line.com1->c_str());
-  if (line.com2) ports.com2 = QFile::decodeName(line.com2->c_str());
+  const std::optional<std::string>* named[] = {&line.com1, &line.com2};
+  for (const std::int16_t port : {1, 2}) {
+    if (!*named[port - 1]) continue;
+    ports.SetPathFor(port, QFile::decodeName(named[port - 1]->value().c_str()));
+    if (settings != nullptr) settings->NamedOnCommandLine(port);
+  }
   return ports;
 }
 
@@ -55,6 +59,11 @@ int main(int argc, char** argv) {
       const bool named = line.send.port == 2 ? line.com2.has_value() : line.com1.has_value();
       const PortMap ports = PortsOf(line, named ? nullptr : &settings);
       if (const auto problem = settings.TakeProblem()) ErrorLines(std::cerr, line.send.json).Warning(*problem);
+      // A kept device that is another one now is not sent to: a script has nobody to ask.
+      if (const auto refusal = settings.Refusal(line.send.port)) {
+        ErrorLines(std::cerr, line.send.json).Error(refusal->toStdString(), nullptr, 1);
+        return 1;
+      }
       return RunSend(line.send, ports);
     }
     case RunMode::Window:

@@ -5,25 +5,28 @@
 
 namespace {
 
-// Closes the port if it is open or lost, lets the port stand for its new device, chooses `port`
-// and opens it when it was open (or, for a chosen device, always). Each step is still attempted
-// after an earlier one failed; the first failure is reported in one box, then `fallback` is chosen.
-bool ChoosePort(SerialLink& link, EventDispatch& dispatch, PanelState& panel, std::int16_t port,
-                std::int16_t fallback, bool openAlways, const std::function<void()>& giveDevice) {
+// The first LinkError of a run of steps, each still attempted after an earlier one failed.
+struct Attempts {
   std::optional<std::string> failure;
-  auto attempt = [&failure](auto&& operation) {
+  bool refused = false;  // the failure is a LinkRefused
+
+  template <typename Operation>
+  void operator()(Operation&& operation) {
     try {
       operation();
+    } catch (const LinkRefused& error) {
+      if (!failure) failure = error.what(), refused = true;
     } catch (const LinkError& error) {
       if (!failure) failure = error.what();
     }
-  };
+  }
+};
 
+// Closes the port if it is open or lost; true when it was. A port the device dropped counts as
+// open: choosing it again is how the operator asks for it back.
+bool CloseForSwitch(SerialLink& link, Attempts& attempt, bool& closed) {
   bool wasOpen = false;
-  bool closed = true;  // the port is closed now
   attempt([&] {
-    // A port the device dropped counts as open: choosing it again is how the operator asks for
-    // it back.
     if (link.IsOpen() || link.IsLost()) {
       wasOpen = true;
       closed = false;
@@ -31,33 +34,53 @@ bool ChoosePort(SerialLink& link, EventDispatch& dispatch, PanelState& panel, st
       closed = true;
     }
   });
-  if (giveDevice) giveDevice();
-  attempt([&] { link.SetPortNumber(port); });
-  if (!failure && (wasOpen || openAlways)) attempt([&] { link.Open(); });
-
-  if (failure) {
-    // What follows from here is not the device's business but the panel's: a closed port stays
-    // closed, whatever is chosen next, until the panel starts again. A chosen device is opened
-    // whatever the state, so choosing one again is the way on from there.
-    if (closed && !openAlways) *failure += " " + std::string(kClosedUntilRestart);
-    dispatch.Warn(*failure);
-    // The operator has been told the choice failed and can choose again; a failing fallback
-    // adds nothing worth a second box.
-    attempt([&] { link.SetPortNumber(fallback); });
-    return false;
-  }
-  panel.Frame8Visible = false;
-  return true;
+  return wasOpen;
 }
 
 }  // namespace
 
 void SelectPort(SerialLink& link, EventDispatch& dispatch, PanelState& panel, std::int16_t port,
                 std::int16_t fallback) {
-  ChoosePort(link, dispatch, panel, port, fallback, false, nullptr);
+  Attempts attempt;
+  bool closed = true;  // the port is closed now
+  const bool wasOpen = CloseForSwitch(link, attempt, closed);
+  attempt([&] { link.SetPortNumber(port); });
+  if (!attempt.failure && wasOpen) attempt([&] { link.Open(); });
+  if (!attempt.failure) {
+    panel.Frame8Visible = false;
+    return;
+  }
+  // What follows from here is not the device's business but the panel's: a closed port stays
+  // closed, whatever is chosen next, until the panel starts again. A refused device waits for a
+  // device choice, which opens whatever the state, so a restart is not the way on there.
+  if (closed && !attempt.refused) *attempt.failure += " " + std::string(kClosedUntilRestart);
+  dispatch.Warn(*attempt.failure);
+  // The operator has been told the choice failed and can choose again; a failing fallback
+  // adds nothing worth a second box.
+  attempt([&] { link.SetPortNumber(fallback); });
 }
 
 bool OpenChosenDevice(SerialLink& link, EventDispatch& dispatch, PanelState& panel, std::int16_t port,
-                      std::int16_t fallback, const std::function<void()>& giveDevice) {
-  return ChoosePort(link, dispatch, panel, port, fallback, true, giveDevice);
+                      const DeviceSwitch& change) {
+  Attempts attempt;
+  bool closed = true;
+  const bool wasOpen = CloseForSwitch(link, attempt, closed);
+  if (!closed) {  // still open on the old device: nothing has changed
+    dispatch.Warn(*attempt.failure);
+    return false;
+  }
+  change.giveNew();
+  attempt([&] { link.SetPortNumber(port); });
+  if (!attempt.failure) attempt([&] { link.Open(); });
+  if (!attempt.failure) {
+    panel.Frame8Visible = false;
+    return true;
+  }
+  // The choice failed: the port goes back to the device it had, open again if it was open, so a
+  // working line is not lost to a mistyped path. Its reopening failing is not worth a second box.
+  attempt([&] { link.Close(); });
+  change.giveOld();
+  if (wasOpen) attempt([&] { link.Open(); });
+  dispatch.Warn(*attempt.failure + " The panel stays on " + change.oldName + ".");
+  return false;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "controller/EventDispatch.h"
 #include "controller/PanelView.h"
@@ -19,11 +20,18 @@ inline constexpr const char* kClosedUntilRestart =
 void SelectPort(SerialLink& link, EventDispatch& dispatch, PanelState& panel, std::int16_t port,
                 std::int16_t fallback);
 
+// A device choice for a port: how to give the port its new device, and its old one back.
+struct DeviceSwitch {
+  std::function<void()> giveNew;
+  std::function<void()> giveOld;
+  std::string oldName;  // the old device, as the operator knows it
+};
+
 // The operator named a new device for `port`, the port the panel shows selected. It is opened
-// as a port selection opens a port, with one difference: it opens whatever state the port was in,
-// since the operator asked for that device, even after an earlier failure left the port closed.
-// `giveDevice` makes the port stand for the new device; it runs once the old one is closed, which
-// is the link's business alone. A failure is reported in one warning box, after which `fallback`
-// is chosen, the port stays closed and the settings frame stays shown. True when the port opened.
+// whatever state the port was in, since the operator asked for that device, even after an earlier
+// failure left the port closed. `giveNew` runs once the old device is closed, which is the link's
+// business alone. A failure is reported in one warning box that ends with "The panel stays on
+// OLD."; the port then has its old device again, open if it was open or lost, and stays the
+// chosen port: no fallback, the choice changed nothing. True when the new device opened.
 bool OpenChosenDevice(SerialLink& link, EventDispatch& dispatch, PanelState& panel, std::int16_t port,
-                      std::int16_t fallback, const std::function<void()>& giveDevice);
+                      const DeviceSwitch& change);

@@ -20,6 +20,13 @@ class LinkLost : public LinkError {
   using LinkError::LinkError;
 };
 
+// The port is not opened until the operator says which device it stands for: what is at its path
+// is not the device kept for it. Choosing a device is the way on, not a new start.
+class LinkRefused : public LinkError {
+ public:
+  using LinkError::LinkError;
+};
+
 // The operations the controller needs of a serial port. Every operation may throw LinkError;
 // the caller's handler ends there and what it already did stays done.
 //

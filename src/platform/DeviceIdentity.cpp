@@ -17,37 +17,53 @@ QString Attribute(const QDir& dir, const char* name) {
 }
 
 // The USB device a terminal hangs off, from the kernel's own description of the terminal
-// (sysfs/class/tty/NAME/device leads into the USB device's folder, which holds idVendor). A few
-// small reads: every open pays for it, where a scan of every port of the system (QSerialPortInfo)
-// costs more than the rest of the panel's start-up.
+// (sysfs/class/tty/NAME/device leads into the USB interface's folder, inside the USB device's
+// folder, which holds idVendor). A few small reads: every open pays for it, where a scan of every
+// port of the system (QSerialPortInfo) costs more than the rest of the panel's start-up.
+// The ports of a dual or quad adapter share vendor, product and serial number and differ only in
+// their interface. An adapter without a serial number is known by the USB port it sits in (the
+// device folder's name, "1-1.2"): two of one make stay apart while they keep their sockets.
 QString UsbIdentity(const QString& resolved, const QString& sysfs) {
   const QString device =
       QFileInfo(QStringLiteral("%1/class/tty/%2/device").arg(sysfs, QFileInfo(resolved).fileName())).canonicalFilePath();
   if (device.isEmpty()) return {};
+  QString interface;
   for (QDir dir(device); dir.absolutePath().startsWith(sysfs) && !dir.isRoot(); dir.cdUp()) {
+    if (interface.isEmpty()) interface = Attribute(dir, "bInterfaceNumber");
     const QString vendor = Attribute(dir, "idVendor");
     if (vendor.isEmpty()) continue;
-    return QStringLiteral("USB %1:%2 serial number \"%3\"").arg(vendor, Attribute(dir, "idProduct"), Attribute(dir, "serial"));
+    const QString serial = Attribute(dir, "serial");
+    const QString which = serial.isEmpty() ? QStringLiteral("without serial number at USB port %1").arg(dir.dirName())
+                                           : QStringLiteral("serial number \"%1\"").arg(serial);
+    QString text = QStringLiteral("USB %1:%2 %3").arg(vendor, Attribute(dir, "idProduct"), which);
+    if (!interface.isEmpty()) text += QStringLiteral(" interface %1").arg(interface);
+    return text;
   }
   return {};
 }
 
-}  // namespace
-
-DeviceIdentity IdentifyDevice(const QString& path, const QString& sysfs) {
+DeviceIdentity Identify(const QString& path, const QString& sysfs, bool withNodeTime) {
   const QString resolved = QFileInfo(path).canonicalFilePath();
   if (resolved.isEmpty()) return {};
   if (const QString usb = UsbIdentity(resolved, QFileInfo(sysfs).canonicalFilePath()); !usb.isEmpty()) return {usb};
 #ifdef Q_OS_UNIX
   struct stat info {};
   if (::stat(QFile::encodeName(resolved).constData(), &info) != 0) return {};
-  return {QStringLiteral("%1, device %2:%3, made at %4.%5")
-              .arg(resolved)
-              .arg(major(info.st_rdev))
-              .arg(minor(info.st_rdev))
-              .arg(static_cast<qint64>(info.st_ctim.tv_sec))
-              .arg(static_cast<qint64>(info.st_ctim.tv_nsec), 9, 10, QLatin1Char('0'))};
+  QString text = QStringLiteral("%1, device %2:%3").arg(resolved).arg(major(info.st_rdev)).arg(minor(info.st_rdev));
+  if (!withNodeTime) return {text};
+  return {text + QStringLiteral(", made at %1.%2")
+                     .arg(static_cast<qint64>(info.st_ctim.tv_sec))
+                     .arg(static_cast<qint64>(info.st_ctim.tv_nsec), 9, 10, QLatin1Char('0'))};
 #else
+  Q_UNUSED(withNodeTime);
   return {resolved};
 #endif
 }
+
+}  // namespace
+
+DeviceIdentity IdentifyDevice(const QString& path, const QString& sysfs) { return Identify(path, sysfs, true); }
+
+DeviceIdentity LastingIdentity(const QString& path, const QString& sysfs) { return Identify(path, sysfs, false); }
+
+bool IsPseudoTerminal(const QString& path) { return path.startsWith(QLatin1String("/dev/pts/")); }

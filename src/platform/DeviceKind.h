@@ -9,3 +9,8 @@
 // is a character device, does not exist, or the system has no such notion.
 //   name: how the port is shown ("COM1 (/tmp/x)"); port: 1 or 2, for the option to name.
 std::optional<QString> WrongKindOfDevice(const QString& name, const QString& path, int port);
+
+// Why `device` cannot stand for a port, checked before a choice is kept for a port that is not
+// opened now: a path must lead to a terminal; a network address is taken as it stands (its
+// server is only asked when the port opens). Nothing when it can.
+std::optional<QString> UnusableDevice(const QString& device, const QString& sysfs = QStringLiteral("/sys"));

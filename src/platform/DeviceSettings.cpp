@@ -4,10 +4,41 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <variant>
+
+#include "network/NetworkAddress.h"
+#include "platform/DeviceIdentity.h"
 
 namespace {
 
 QString Key(std::int16_t port) { return QStringLiteral("devices/COM%1").arg(port); }
+// Who the kept device was when it was chosen (LastingIdentity); missing in files of earlier
+// versions and for network addresses.
+QString IdentityKey(std::int16_t port) { return Key(port) + QStringLiteral("Identity"); }
+
+// Why the device kept for `port` is not opened as it stands, or nothing.
+std::optional<QString> KeptDeviceRefusal(std::int16_t port, const QString& device, const QString& kept) {
+  QString why;
+  if (kept.isEmpty()) {
+    // Kept before identities were: only a pseudo terminal is known to be someone else's by now.
+    if (!IsPseudoTerminal(device)) return std::nullopt;
+    why = QStringLiteral("COM%1 stands for %2, a pseudo terminal chosen in the window in an earlier run; its number "
+                         "passes to other programs' terminals, so it is not opened.")
+              .arg(port)
+              .arg(device);
+  } else {
+    // Nothing there at all is told by the open, as for any device that has gone.
+    const DeviceIdentity now = LastingIdentity(device);
+    if (!now.Present() || now.text == kept) return std::nullopt;
+    why = QStringLiteral("COM%1 stands for %2, chosen in the window in an earlier run as %3, but %4 is there now, "
+                         "so it is not opened.")
+              .arg(port)
+              .arg(device, kept, now.text);
+  }
+  return why + QStringLiteral(" Choose a device for COM%1 in the window (right-click COM%1 or COM), or name one "
+                              "with --com%1 PATH.")
+                   .arg(port);
+}
 
 // Why `file` cannot be read or written, naming what is in the way. QSettings only says that it
 // could not, and the operator needs to know what to put right.
@@ -44,15 +75,51 @@ PortMap DeviceSettings::Read(PortMap ports) {
                .arg(Obstacle(file_, settings.status(), false)));
     return ports;
   }
-  saved_ = {settings.value(Key(1)).toString(), settings.value(Key(2)).toString()};
-  if (!saved_.com1.isEmpty()) ports.com1 = saved_.com1;
-  if (!saved_.com2.isEmpty()) ports.com2 = saved_.com2;
+  for (const std::int16_t port : {1, 2}) {
+    if (!settings.contains(Key(port))) continue;
+    const QVariant value = settings.value(Key(port));
+    // A list or a typed value was written by hand or by another program: which device it means is
+    // anybody's guess, and the default is no better a guess, but at least not silently taken.
+    QString odd;
+    const DeviceName name = ReadDeviceName(value.toString().toStdString());
+    if (value.typeId() != QMetaType::QString) {
+      odd = QStringLiteral("it is not one device name");
+    } else if (const auto* malformed = std::get_if<MalformedDevice>(&name)) {
+      odd = QString::fromStdString(malformed->reason);
+    }
+    if (!odd.isEmpty()) {
+      Report(QStringLiteral("The device kept for COM%1 in %2 is not used: %3. Choose a device for COM%1 in the window "
+                            "to keep another.")
+                 .arg(port)
+                 .arg(QDir::toNativeSeparators(file_), odd));
+      continue;
+    }
+    const QString device = value.toString();
+    if (device.isEmpty()) continue;
+    saved_.SetPathFor(port, device);
+    ports.SetPathFor(port, device);
+    if (const auto why = KeptDeviceRefusal(port, device, settings.value(IdentityKey(port)).toString())) {
+      refusals_[port] = *why;
+    }
+  }
   return ports;
 }
 
+std::optional<QString> DeviceSettings::Refusal(std::int16_t port) const {
+  const auto found = refusals_.find(port);
+  return found != refusals_.end() ? std::optional(found->second) : std::nullopt;
+}
+
 void DeviceSettings::Save(std::int16_t port, const QString& device) {
+  if (IsPseudoTerminal(device)) return;
   QSettings settings(file_, QSettings::IniFormat);
   settings.setValue(Key(port), device);
+  const DeviceIdentity identity = LastingIdentity(device);
+  if (identity.Present()) {
+    settings.setValue(IdentityKey(port), identity.text);
+  } else {
+    settings.remove(IdentityKey(port));
+  }
   settings.sync();
   if (settings.status() != QSettings::NoError) {
     Report(QStringLiteral("The device chosen for COM%1 is used until the panel ends, but it could not be kept "
@@ -63,6 +130,7 @@ void DeviceSettings::Save(std::int16_t port, const QString& device) {
     return;
   }
   saved_.SetPathFor(port, device);
+  refusals_.erase(port);
 }
 
 void DeviceSettings::Report(const QString& text) {

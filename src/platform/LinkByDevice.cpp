@@ -35,6 +35,16 @@ void LinkByDevice::SetLineSettings(const std::string& settings) {
   chosen.SetLineSettings(settings);
 }
 
+void LinkByDevice::Open() {
+  if (const std::optional<QString> why = Refusal(port_)) throw LinkRefused(why->toStdString());
+  Chosen().Open();
+}
+
+std::optional<QString> LinkByDevice::Refusal(std::int16_t port) const {
+  const auto refused = refused_.find(port);
+  return refused != refused_.end() ? std::optional(refused->second) : std::nullopt;
+}
+
 void LinkByDevice::Write(const std::string& bytes) {
   if (ReopenAllowed()) {
     Chosen().Write(bytes);
@@ -46,6 +56,7 @@ void LinkByDevice::Write(const std::string& bytes) {
 
 void LinkByDevice::SetDevice(std::int16_t port, const QString& device) {
   map_.SetPathFor(port, device);
+  refused_.erase(port);
   local_.SetPortMap(map_);
   network_.SetPortMap(map_);
 }

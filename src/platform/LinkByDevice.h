@@ -1,5 +1,8 @@
 #pragma once
 
+#include <map>
+#include <optional>
+
 #include "controller/SerialLink.h"
 #include "platform/NetworkSerialLink.h"
 #include "platform/PortMap.h"
@@ -17,7 +20,7 @@ class LinkByDevice : public SerialLink {
   void SetLineSettings(const std::string& settings) override;
   bool IsOpen() const override { return Chosen().IsOpen(); }
   bool IsLost() const override { return Chosen().IsLost(); }
-  void Open() override { Chosen().Open(); }
+  void Open() override;
   void Close() override { Chosen().Close(); }
   void Write(const std::string& bytes) override;
   std::string ReadAvailable() override { return Chosen().ReadAvailable(); }
@@ -30,12 +33,17 @@ class LinkByDevice : public SerialLink {
   // Gives `port` another device, which may be of the other kind. Only while the port is not the
   // chosen one or is closed: an open port is closed by the link its own device is open on.
   void SetDevice(std::int16_t port, const QString& device);
+  // `port` is not opened, with `why` as its LinkRefused text, until it is given a device: what is
+  // at its path is not the device kept for it.
+  void Refuse(std::int16_t port, const QString& why) { refused_[port] = why; }
+  std::optional<QString> Refusal(std::int16_t port) const;
 
  private:
   SerialLink& Chosen();
   const SerialLink& Chosen() const;
 
   PortMap map_;
+  std::map<std::int16_t, QString> refused_;  // why each refused port is
   std::int16_t port_ = 1;
   QtSerialLink local_;
   NetworkSerialLink network_;

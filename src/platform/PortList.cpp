@@ -82,3 +82,9 @@ std::vector<PortChoice> PortChoices(const std::vector<SerialPortEntry>& ports, c
                         [&linkDir](const PortChoice& choice) { return choice.device.rfind(linkDir + "/", 0) == 0; });
   return choices;
 }
+
+std::string StableName(const std::string& device, const std::string& linkDir) {
+  if (device.rfind(linkDir + "/", 0) == 0) return device;
+  const std::vector<std::string> links = LinksTo(device, linkDir);
+  return links.empty() ? device : links.front();
+}

@@ -35,4 +35,8 @@ struct PortChoice {
 // The devices with a stable link first, otherwise in the order given.
 std::vector<PortChoice> PortChoices(const std::vector<SerialPortEntry>& ports, const std::string& linkDir);
 
+// The name `device` is best kept by: its first link in `linkDir`, which follows the adapter to
+// whatever node it gets, else `device` itself.
+std::string StableName(const std::string& device, const std::string& linkDir);
+
 inline constexpr const char* kStableLinkDir = "/dev/serial/by-id";

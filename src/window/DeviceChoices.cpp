@@ -5,6 +5,7 @@
 
 #include "controller/PortSelection.h"
 #include "panel/Form1.h"
+#include "platform/DeviceKind.h"
 #include "window/DeviceChooser.h"
 
 namespace {
@@ -34,30 +35,49 @@ DeviceChoices::DeviceChoices(DeviceChoiceWindow& window, LinkByDevice& link, Dev
       }
     });
   }
+  // A kept device that is another one now waits for a choice; one named on the command line is not kept.
+  for (const std::int16_t port : {1, 2}) {
+    const auto why = settings_.Refusal(port);
+    if (why && link_.Devices().PathFor(port) == settings_.Saved(port)) link_.Refuse(port, *why);
+  }
   ShowDevices();
 }
 
 std::optional<QString> DeviceChoices::Ask(std::int16_t port) {
   DeviceChooser chooser(port, link_.Devices().PathFor(port), ports_(), &window_.Widget());
   if (chooser.exec() != QDialog::Accepted) return std::nullopt;
-  return chooser.Device();
+  // A USB adapter is kept by its stable link, which leads to it under whatever node it gets next.
+  return QString::fromStdString(StableName(chooser.Device().toStdString(), kStableLinkDir));
 }
 
 void DeviceChoices::Choose(std::int16_t port) {
   const std::optional<QString> device = Ask(port);
   if (!device) return;
   Form1& core = window_.Core();
-  const auto giveDevice = [&] { link_.SetDevice(port, *device); };
+  const QString old = link_.Devices().PathFor(port);
+  bool taken = false;
   if (port == core.Panel.PortOption) {
-    core.Dispatch.Run(OnFailure::Warn, [&] {
-      OpenChosenDevice(link_, core.Dispatch, core.Panel, port, port == 1 ? 2 : 1, giveDevice);
-    });
+    // The old device is closed before the new one opens (the two may be of different kinds, and
+    // only the link a device is open on can close it); a failed choice puts the old one back.
+    const std::optional<QString> oldRefusal = link_.Refusal(port);
+    const DeviceSwitch change{[&] { link_.SetDevice(port, *device); },
+                              [&] {
+                                link_.SetDevice(port, old);
+                                if (oldRefusal) link_.Refuse(port, *oldRefusal);
+                              },
+                              old.toStdString()};
+    core.Dispatch.Run(OnFailure::Warn, [&] { taken = OpenChosenDevice(link_, core.Dispatch, core.Panel, port, change); });
+  } else if (const std::optional<QString> why = UnusableDevice(*device)) {
+    core.Dispatch.Warn(QStringLiteral("COM%1 cannot stand for %2: %3. COM%1 stays on %4.")
+                           .arg(port)
+                           .arg(*device, *why, old)
+                           .toStdString());
   } else {
-    giveDevice();
+    link_.SetDevice(port, *device);
+    taken = true;
   }
-  // Kept even when it did not open: the usual cure (the dialout group, the adapter plugged in)
-  // takes a new login or a new start, which should then go straight to it.
-  settings_.Save(port, *device);
+  // Only a device the port has taken is kept: a failed choice leaves the next start as it was.
+  if (taken) settings_.Save(port, *device);
   ShowDevices();
   TellProblem();
 }
@@ -66,10 +86,17 @@ bool DeviceChoices::ChooseAtStartUp() {
   const std::optional<QString> device = Ask(1);
   if (!device) return false;
   link_.SetDevice(1, *device);
-  settings_.Save(1, *device);
+  startUpChoice_ = *device;
   ShowDevices();
-  TellProblem();
   return true;
+}
+
+void DeviceChoices::StartedUp() {
+  // Kept once start-up has opened it, so a choice that failed there too is not the next start's.
+  if (startUpChoice_.isEmpty()) return;
+  settings_.Save(1, startUpChoice_);
+  startUpChoice_.clear();
+  TellProblem();
 }
 
 QString DeviceChoices::StartUpAdvice() const {

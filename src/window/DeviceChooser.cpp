@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "network/NetworkAddress.h"
+#include "platform/DeviceIdentity.h"
 
 DeviceChooser::DeviceChooser(int port, const QString& current, const std::vector<PortChoice>& ports, QWidget* parent)
     : QDialog(parent),
@@ -64,7 +65,12 @@ QString DeviceChooser::Device() const { return field_->text().trimmed(); }
 void DeviceChooser::Check() {
   const DeviceName name = ReadDeviceName(Device().toStdString());
   const auto* malformed = std::get_if<MalformedDevice>(&name);
-  problem_->setText(malformed != nullptr ? QString::fromStdString(malformed->reason) : QString());
-  problem_->setVisible(malformed != nullptr);
+  QString said = malformed != nullptr ? QString::fromStdString(malformed->reason) : QString();
+  if (IsPseudoTerminal(Device())) {
+    said = QStringLiteral("A pseudo terminal is used until the panel ends, but not kept for the next start: its number "
+                          "passes to other programs' terminals once it closes.");
+  }
+  problem_->setText(said);
+  problem_->setVisible(!said.isEmpty());
   ok_->setEnabled(!Device().isEmpty() && malformed == nullptr);
 }

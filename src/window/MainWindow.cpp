@@ -249,6 +249,7 @@ void MainWindow::Load() {
     core_.Load();
   } while (loadAgain_);
   loading_ = false;
+  if (deviceChoices_ != nullptr && !failed_) deviceChoices_->StartedUp();
 }
 
 void MainWindow::CentreOnScreen(int outerHeightTwips) {

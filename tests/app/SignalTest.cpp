@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QSettings>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QThread>
@@ -123,40 +125,62 @@ TEST(Program, StartUpErrorSaysTheDeviceIsAFolder) {
 
 // The program starts on the device saved in the window (settings in a temporary XDG folder),
 // unless the command line names another, which is not saved. A saved device that has gone is named
-// in the start-up failure, whose box offers the chooser, and in --send's failure.
+// in the start-up failure, whose box offers the chooser, and in --send's failure. A kept device that
+// is another one now, or a kept pseudo terminal, is not opened; a kept value that is no device name
+// is told and not used. The settings file stays as it was.
 TEST(Program, StartsOnTheSavedDeviceUnlessTheCommandLineNamesAnother) {
   QTemporaryDir config;
   const QString file = config.path() + QStringLiteral("/projector-panel/projector-panel.conf");
   QProcessEnvironment environment = Offscreen();
   environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
   Pty saved, named;
+  const QString link = config.path() + QStringLiteral("/ttyLINK");  // kept, where the terminal itself is not
+  ASSERT_TRUE(QFile::link(QString::fromStdString(saved.SlavePath()), link));
+  const QString pty = QString::fromStdString(saved.SlavePath());
   const QString gone = config.path() + QStringLiteral("/ttyGONE");
   const std::string goneFailure = "COM1 (" + gone.toStdString() + ") could not be opened: the device does not exist";
+  const QString adapter = QStringLiteral("USB 0403:6001 serial number \"A50285BI\" interface 00");
+  const QStringList send{QStringLiteral("--send"), QStringLiteral("CR0"), QStringLiteral("--timeout"), QStringLiteral("100")};
+  using Values = std::vector<std::pair<const char*, QVariant>>;
   const struct {
-    QString saved;  // COM1's device in the settings
+    QString saved;  // COM1's device, kept as the window keeps it
+    Values raw;     // then these keys of [devices], as another version or a hand left them
     QStringList args;
     const Pty* opened;
     std::string err;  // standard error holds this
     int exitCode;     // after a SIGTERM if the program still runs
   } table[] = {
-      {QString::fromStdString(saved.SlavePath()), {}, &saved, "", 0},
-      {QString::fromStdString(saved.SlavePath()), {QStringLiteral("--com1"), QString::fromStdString(named.SlavePath())}, &named, "", 0},
-      {gone, {}, nullptr, goneFailure, 1},
-      {gone, {QStringLiteral("--send"), QStringLiteral("CR0")}, nullptr, goneFailure, 1},
+      {link, {}, {}, &saved, "", 0},
+      {link, {}, {QStringLiteral("--com1"), QString::fromStdString(named.SlavePath())}, &named, "", 0},
+      {gone, {}, {}, nullptr, goneFailure, 1},
+      {gone, {}, send.mid(0, 2), nullptr, goneFailure, 1},
+      {{}, {{"COM1", pty}}, {}, nullptr, "COM1 stands for " + pty.toStdString() + ", a pseudo terminal", 1},
+      {{}, {{"COM1", pty}}, send, nullptr, "COM1 stands for " + pty.toStdString() + ", a pseudo terminal", 1},
+      {link, {{"COM1Identity", adapter}}, send, nullptr,
+       "as " + adapter.toStdString() + ", but " + pty.toStdString() + ", device ", 1},
+      {link, {{"COM2", QStringList{"a", "b"}}}, send, &saved, "kept for COM2 in " + file.toStdString() + " is not used", 3},
+      {link, {{"COM2", QStringLiteral("10.0.0.5:4001")}}, send, &saved, "names a network port without its kind", 3},
   };
   for (const auto& row : table) {
-    SCOPED_TRACE(row.args.join(QLatin1Char(' ')).toStdString());
-    DeviceSettings(file).Save(1, row.saved);
+    SCOPED_TRACE(row.args.join(QLatin1Char(' ')).toStdString() + " " + row.err);
+    QFile::remove(file);
+    if (!row.saved.isEmpty()) DeviceSettings(file).Save(1, row.saved);
+    {
+      QSettings raw(file, QSettings::IniFormat);
+      for (const auto& [key, value] : row.raw) raw.setValue(QStringLiteral("devices/") + key, value);
+    }
+    const PortMap before = DeviceSettings(file).Read({});
     OpenWatch savedWatch(saved.SlavePath()), namedWatch(named.SlavePath());
     QProcess panel;
     panel.setProcessEnvironment(environment);
     panel.start(QStringLiteral(PROJECTOR_PANEL), row.args);
     std::string err;
+    const bool window = !row.args.contains(QStringLiteral("--send"));  // --send ends by itself
     EXPECT_TRUE(WaitFor([&] {
       panel.waitForReadyRead(20);
       err += panel.readAllStandardError().toStdString();
-      return panel.state() == QProcess::NotRunning || !LockFileOf(panel.processId()).empty() ||
-             (!row.err.empty() && err.find(row.err) != std::string::npos);
+      return panel.state() == QProcess::NotRunning ||
+             (window && (!LockFileOf(panel.processId()).empty() || (!row.err.empty() && err.find(row.err) != std::string::npos)));
     }));
     if (panel.state() != QProcess::NotRunning) ::kill(static_cast<pid_t>(panel.processId()), SIGTERM);
     EXPECT_TRUE(panel.state() == QProcess::NotRunning || panel.waitForFinished(30000));
@@ -166,7 +190,7 @@ TEST(Program, StartsOnTheSavedDeviceUnlessTheCommandLineNamesAnother) {
     EXPECT_NE(err.find(row.err), std::string::npos) << err;
     EXPECT_EQ(savedWatch.Opened(), row.opened == &saved);
     EXPECT_EQ(namedWatch.Opened(), row.opened == &named);
-    EXPECT_EQ(DeviceSettings(file).Read({}).com1.toStdString(), row.saved.toStdString());
+    EXPECT_EQ(DeviceSettings(file).Read({}).com1, before.com1);
   }
 }
 

@@ -51,6 +51,13 @@ TEST_F(PortSelectionTest, MissingPortWarnsFallsBackAndLeavesThePortClosedAndTheF
   EXPECT_EQ(rig.window.warnings.size(), 1u);
 }
 
+// A port refused until a device is chosen for it is not said to wait for a new start.
+TEST_F(PortSelectionTest, ARefusedPortIsToldWithoutTheRestartAdvice) {
+  rig.link.refusals["Open"] = "another device is there now";
+  ChooseCom2();
+  EXPECT_EQ(rig.window.warnings, Calls{"another device is there now"});
+}
+
 TEST_F(PortSelectionTest, FailingCloseStillChoosesThePortButDoesNotReopen) {
   rig.link.failures["Close"] = "close failed";
   ChooseCom2();
@@ -68,6 +75,7 @@ TEST_F(PortSelectionTest, TheFirstFailureIsTheOneReported) {
 
 // A device named for the selected port opens whatever state the port was in (a port selection on
 // a closed port would only choose it); the old device is closed before the port stands for the new.
+// One that fails gives the port its old device back, open again, with no fallback to the other port.
 TEST_F(PortSelectionTest, AChosenDeviceOpensAfterTheOldOneClosedWhateverTheState) {
   const struct {
     const char* name;
@@ -80,7 +88,8 @@ TEST_F(PortSelectionTest, AChosenDeviceOpensAfterTheOldOneClosedWhateverTheState
       {"lost", [](FakeLink& l) { l.open = false; l.lost = true; },
        {"IsOpen", "Close", "Device", "SetPortNumber 2", "Open"}, {}},
       {"the new device missing", [](FakeLink& l) { l.missingPorts = {2}; },
-       {"IsOpen", "Close", "Device", "SetPortNumber 2", "Open", "SetPortNumber 1"}, {"COM2 does not exist"}},
+       {"IsOpen", "Close", "Device", "SetPortNumber 2", "Open", "Close", "Old device", "Open"},
+       {"COM2 does not exist The panel stays on /dev/old."}},
   };
   for (const auto& row : table) {
     SCOPED_TRACE(row.name);
@@ -89,12 +98,17 @@ TEST_F(PortSelectionTest, AChosenDeviceOpensAfterTheOldOneClosedWhateverTheState
     core.form.Panel.Frame8Visible = true;
     row.before(core.link);
     core.link.calls.clear();
-    const bool opened = OpenChosenDevice(core.link, core.form.Dispatch, core.form.Panel, 2, 1,
-                                         [&] { core.link.calls.push_back("Device"); });
+    const DeviceSwitch change{[&] { core.link.calls.push_back("Device"); },
+                              [&] {
+                                core.link.calls.push_back("Old device");
+                                core.link.missingPorts.clear();
+                              },
+                              "/dev/old"};
+    const bool opened = OpenChosenDevice(core.link, core.form.Dispatch, core.form.Panel, 2, change);
     EXPECT_EQ(core.link.calls, row.calls);
     EXPECT_EQ(core.window.warnings, row.warnings);
     EXPECT_EQ(opened, row.warnings.empty());
-    EXPECT_EQ(core.link.open, opened);
+    EXPECT_TRUE(core.link.open);
     EXPECT_EQ(core.form.Panel.Frame8Visible, !opened);
   }
 }

@@ -117,8 +117,9 @@ TEST(DeviceIdentity, FollowsLinksAndTellsTwoTerminalsApart) {
 }
 
 // A USB adapter is itself wherever it is plugged in, told by what the kernel says of it: the same
-// adapter under a new ttyUSB number is the same device, another of the same make is not.
-TEST(DeviceIdentity, KnowsAUsbAdapterByVendorProductAndSerialNumber) {
+// adapter under a new ttyUSB number is the same device, another of the same make is not, nor is
+// the other port of a dual adapter; one without a serial number is known by its USB socket.
+TEST(DeviceIdentity, KnowsAUsbAdapterByVendorProductSerialNumberAndInterface) {
   QTemporaryDir root;
   const auto make = [&root](const QString& file, const QByteArray& text = {}) {
     QDir().mkpath(QFileInfo(root.filePath(file)).path());
@@ -130,24 +131,33 @@ TEST(DeviceIdentity, KnowsAUsbAdapterByVendorProductAndSerialNumber) {
     const char* tty;
     const char* usb;  // the USB device's folder under sys/devices
     const char* serial;
-  } adapters[] = {{"ttyUSB0", "usb1/1-1", "A50285BI"}, {"ttyUSB1", "usb1/1-2", "A50285BJ"}, {"ttyUSB2", "usb1/1-1", "A50285BI"}};
+    const char* interface;  // its number, also the last digit of the interface's folder
+  } adapters[] = {{"ttyUSB0", "usb1/1-1", "A50285BI", "0"}, {"ttyUSB1", "usb1/1-2", "A50285BJ", "0"},
+                  {"ttyUSB2", "usb1/1-1", "A50285BI", "0"}, {"ttyUSB3", "usb1/1-1", "A50285BI", "1"},
+                  {"ttyUSB4", "usb1/1-3", "", "0"},         {"ttyUSB5", "usb1/1-4", "", "0"},
+                  {"ttyUSB6", "usb1/1-3", "", "0"}};
   for (const auto& a : adapters) {
     const QString usb = QStringLiteral("sys/devices/%1").arg(QLatin1String(a.usb));
+    const QString port = usb + QStringLiteral("/1-1:1.") + a.interface;
     make(usb + "/idVendor", "0403\n");
     make(usb + "/idProduct", "6001\n");
-    make(usb + "/serial", QByteArray(a.serial) + "\n");
-    make(usb + "/1-1:1.0/" + a.tty + "/uevent");
+    if (*a.serial != 0) make(usb + "/serial", QByteArray(a.serial) + "\n");
+    make(port + "/bInterfaceNumber", QByteArray("0") + a.interface + "\n");
+    make(port + "/" + a.tty + "/uevent");
     make(QStringLiteral("dev/%1").arg(QLatin1String(a.tty)));
     QDir().mkpath(root.filePath(QStringLiteral("sys/class/tty/%1").arg(QLatin1String(a.tty))));
-    ASSERT_TRUE(QFile::link(root.filePath(usb + "/1-1:1.0/" + a.tty),
+    ASSERT_TRUE(QFile::link(root.filePath(port + "/" + a.tty),
                             root.filePath(QStringLiteral("sys/class/tty/%1/device").arg(QLatin1String(a.tty)))));
   }
   const auto identity = [&root](const char* tty) {
     return IdentifyDevice(root.filePath(QStringLiteral("dev/%1").arg(QLatin1String(tty))), root.filePath("sys"));
   };
-  EXPECT_EQ(identity("ttyUSB0").text, QStringLiteral("USB 0403:6001 serial number \"A50285BI\""));
+  EXPECT_EQ(identity("ttyUSB0").text, QStringLiteral("USB 0403:6001 serial number \"A50285BI\" interface 00"));
   EXPECT_EQ(identity("ttyUSB2"), identity("ttyUSB0"));  // plugged back in under another number
   EXPECT_NE(identity("ttyUSB1"), identity("ttyUSB0"));
+  EXPECT_NE(identity("ttyUSB3"), identity("ttyUSB0"));  // the adapter's other port
+  EXPECT_EQ(identity("ttyUSB6"), identity("ttyUSB4"));  // back in the same socket
+  EXPECT_NE(identity("ttyUSB5"), identity("ttyUSB4"));
 }
 
 TEST(QtSerialLink, ErrorTextsNameTheDeviceByItsWholePathAndSayWhatToDo) {

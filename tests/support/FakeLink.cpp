@@ -5,6 +5,7 @@
 
 void FakeLink::Fail(const std::string& operation) {
   if (auto it = failures.find(operation); it != failures.end()) throw LinkError(it->second);
+  if (auto it = refusals.find(operation); it != refusals.end()) throw LinkRefused(it->second);
   if (auto it = losses.find(operation); it != losses.end()) {
     open = false;
     lost = true;

@@ -43,6 +43,7 @@ class FakeLink : public SerialLink {
 
   // Operation name ("Open", "Close", "SetPortNumber" ...) -> description it fails with.
   std::map<std::string, std::string> failures;
+  std::map<std::string, std::string> refusals;  // operation -> the text of its LinkRefused
   // Operation name -> description it fails with as the device goes away: LinkLost, port lost.
   std::map<std::string, std::string> losses;
   std::set<int> missingPorts;  // Open, and the reopen of a lost port, fail on these port numbers

@@ -13,6 +13,7 @@
 #include "BoxWatcher.h"
 #include "QtRig.h"
 #include "launcher/SimProcess.h"
+#include "platform/DeviceIdentity.h"
 #include "window/MainWindow.h"
 
 namespace {
@@ -59,14 +60,38 @@ BoxWatcher::Step Choose(const QString& device) {
     QTest::keyClicks(field, device);
     auto* list = chooser->findChild<QListWidget*>(QStringLiteral("Ports"));
     if (device.isEmpty()) QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    if (IsPseudoTerminal(field->text())) {  // used, but the chooser says why it is not kept
+      EXPECT_TRUE(chooser->findChild<QLabel*>(QStringLiteral("Problem"))->text().contains(QLatin1String("not kept")));
+    }
     QTest::mouseClick(ok, Qt::LeftButton);
   };
+}
+
+// A right-click on `control` as the platform delivers it, through the window, which makes the
+// context-menu event; then its menu's `entry` and the chooser played by `choose`.
+bool ChooseThroughMenu(Start& panel, const char* control, int entry, const BoxWatcher::Step& choose, QStringList& texts) {
+  BoxWatcher boxes({[entry](QWidget* menu) {
+                      const QRect at = qobject_cast<QMenu*>(menu)->actionGeometry(menu->actions().at(entry));
+                      QTest::mouseClick(menu, Qt::LeftButton, {}, at.center());
+                    },
+                    choose});
+  QWidget* widget = panel.window.Control(QString::fromLatin1(control));
+  QTest::mouseClick(panel.window.windowHandle(), Qt::RightButton, {}, widget->mapTo(&panel.window, widget->rect().center()));
+  const bool done = boxes.Done();
+  texts = boxes.texts;
+  return done;
 }
 
 class DeviceChoiceTest : public ::testing::Test {
  protected:
   void SetUp() override { qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); }
   void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
+  // A link in the config folder to `pty`: a name that is kept, where the terminal's own is not.
+  QString LinkTo(const Pty& pty, const QString& name) {
+    const QString link = config.path() + QLatin1Char('/') + name;
+    QFile::link(QString::fromStdString(pty.SlavePath()), link);
+    return link;
+  }
   QTemporaryDir config;
 };
 
@@ -81,7 +106,10 @@ TEST_F(DeviceChoiceTest, FromTheFailureBoxToTheSimulatorAndStraightThereAtTheNex
     return WaitUntil([&] { return sim.Log().count(QStringLiteral("rx \"C00\\r\"")) == times; }, 5000);
   };
   {
-    BoxWatcher boxes({Click(choose), Choose(gone), Click(choose), Choose(sim.Path())});
+    // Through a link of its own: the simulator's pseudo terminal itself would not be kept.
+    const QString simLink = config.path() + QStringLiteral("/ttySIM");
+    ASSERT_TRUE(QFile::link(sim.Path(), simLink));
+    BoxWatcher boxes({Click(choose), Choose(gone), Click(choose), Choose(simLink)});
     Start first;
     ASSERT_TRUE(first.Run());
     ASSERT_EQ(boxes.texts.size(), 2);
@@ -99,41 +127,69 @@ TEST_F(DeviceChoiceTest, FromTheFailureBoxToTheSimulatorAndStraightThereAtTheNex
 }
 
 // Every way to the chooser: a device for the selected port (COM1) is opened at once, one for COM2
-// only changes what COM2 stands for. Either is saved for its own port alone.
+// only changes what COM2 stands for. Either is saved for its own port alone; a pseudo terminal,
+// picked from the list here, is used but never kept.
 TEST_F(DeviceChoiceTest, TheOptionsAndComOpenTheChooserAndTheChoiceIsSavedForItsPort) {
   const struct {
     const char* control;
     int port;
     int entry;    // of the context menu
-    bool listed;  // picked from the chooser's list rather than typed
+    bool listed;  // picked from the chooser's list (the terminal itself) rather than typed (a link to it)
   } table[] = {{"Option1", 1, 0, false}, {"Option2", 2, 0, false}, {"Command33", 1, 0, true}, {"Command33", 2, 1, false}};
   for (const auto& row : table) {
     SCOPED_TRACE(std::string(row.control) + " COM" + std::to_string(row.port));
     Pty before, chosen;
     QFile::remove(DeviceSettings().File());
-    DeviceSettings().Save(1, QString::fromStdString(before.SlavePath()));
+    const QString beforeLink = LinkTo(before, QStringLiteral("before%1").arg(&row - table));
+    const QString chosenLink = LinkTo(chosen, QStringLiteral("chosen%1").arg(&row - table));
+    const QString chosenName = row.listed ? QString::fromStdString(chosen.SlavePath()) : chosenLink;
+    DeviceSettings().Save(1, beforeLink);
     Start panel({{chosen.SlavePath(), "a USB adapter"}});
     ASSERT_TRUE(panel.Run());
     // COM shows the options, which then lie over COM: COM's own menu is asked for without them.
     if (row.control[0] == 'O') QTest::mouseClick(panel.window.Control(QStringLiteral("Command33")), Qt::LeftButton);
-    BoxWatcher boxes({[&row](QWidget* menu) {
-                        const QRect entry = qobject_cast<QMenu*>(menu)->actionGeometry(menu->actions().at(row.entry));
-                        QTest::mouseClick(menu, Qt::LeftButton, {}, entry.center());
-                      },
-                      Choose(row.listed ? QString() : QString::fromStdString(chosen.SlavePath()))});
-    // A right-click as the platform delivers it, through the window, which makes the context-menu event.
-    QWidget* control = panel.window.Control(QString::fromLatin1(row.control));
-    QTest::mouseClick(panel.window.windowHandle(), Qt::RightButton, {}, control->mapTo(&panel.window, control->rect().center()));
-    ASSERT_TRUE(boxes.Done());
-    EXPECT_EQ(boxes.texts, QStringList());
+    QStringList texts;
+    ASSERT_TRUE(ChooseThroughMenu(panel, row.control, row.entry, Choose(row.listed ? QString() : chosenName), texts));
+    EXPECT_EQ(texts, QStringList());
 
     panel.PowerOn();
     EXPECT_EQ((row.port == 1 ? chosen : before).Read(4), "C00\r");
-    EXPECT_TRUE(panel.window.Control(QStringLiteral("Option%1").arg(row.port))
-                    ->toolTip().startsWith(QString::fromStdString(chosen.SlavePath())));
+    EXPECT_TRUE(panel.window.Control(QStringLiteral("Option%1").arg(row.port))->toolTip().startsWith(chosenName));
     const PortMap saved = DeviceSettings().Read({});
-    EXPECT_EQ(saved.com1.toStdString(), row.port == 1 ? chosen.SlavePath() : before.SlavePath());
-    EXPECT_EQ(saved.com2.toStdString(), row.port == 2 ? chosen.SlavePath() : "");
+    EXPECT_EQ(saved.com1, row.port == 1 && !row.listed ? chosenLink : beforeLink);
+    EXPECT_EQ(saved.com2, row.port == 2 ? chosenLink : QString());
+  }
+}
+
+// A device that cannot be had changes nothing: one box says why and which device the port stays
+// on, the open port stays open on its device, and nothing is saved.
+TEST_F(DeviceChoiceTest, AFailedChoiceChangesNothing) {
+  const QString gone = config.path() + QStringLiteral("/ttyGONE");
+  const struct {
+    const char* control;
+    QString box;  // the text begins with this
+    QString end;
+  } table[] = {{"Option1", QStringLiteral("COM1 (%1) could not be opened").arg(gone), QStringLiteral("The panel stays on ")},
+               {"Option2", QStringLiteral("COM2 cannot stand for %1: %1 does not exist.").arg(gone),
+                QStringLiteral("COM2 stays on /nonexistent/ttyS1.")}};
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.control);
+    Pty before;
+    QFile::remove(DeviceSettings().File());
+    const QString beforeLink = LinkTo(before, QStringLiteral("before%1").arg(&row - table));
+    DeviceSettings().Save(1, beforeLink);
+    Start panel;
+    ASSERT_TRUE(panel.Run());
+    QTest::mouseClick(panel.window.Control(QStringLiteral("Command33")), Qt::LeftButton);
+    QStringList texts;
+    ASSERT_TRUE(ChooseThroughMenu(panel, row.control, 0, Choose(gone), texts));
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_TRUE(texts[0].startsWith(row.box)) << texts[0].toStdString();
+    EXPECT_TRUE(texts[0].endsWith(row.control[6] == '1' ? row.end + beforeLink + '.' : row.end)) << texts[0].toStdString();
+    panel.PowerOn();
+    EXPECT_EQ(before.Read(4), "C00\r");
+    EXPECT_EQ(DeviceSettings().Read({}).com1, beforeLink);
+    EXPECT_EQ(DeviceSettings().Read({}).com2, QString());
   }
 }
 
