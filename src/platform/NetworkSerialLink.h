@@ -4,6 +4,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpSocket>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -63,8 +64,15 @@ class NetworkSerialLink : public QObject, public SerialLink {
   void OnReadyRead();
   void OnDropped();
   void Drop();  // the connection is gone: the port is lost
+  int SystemQueue() const;  // bytes the system holds that the server has not yet acknowledged
+
+  static constexpr int kDrainWatchMs = 10;
 
   QTcpSocket socket_;
+  // While written bytes may still be in the system's queue it is looked at every few ms, so that
+  // a drop can tell whether they had left.
+  QTimer drainWatch_;
+  bool systemHolds_ = false;
   std::unique_ptr<TelnetCodec> telnet_;  // on rfc2217:// only, one per connection
   PortMap map_;
   int budgetMs_;
