@@ -107,18 +107,32 @@ SendSession::Outcome SendSession::Ask(const std::string& given, const std::strin
 
   reply_.clear();
   // The wait ends with its reply (a broadcast once its frame has left: no projector answers one)
-  // or with the first thing that stops it.
+  // or with the first thing that stops it. Once the reply is in, a loss is the next command's;
+  // until then a loss or a failure comes before the window's end, and a broadcast still waiting
+  // to go out when its window ends never reached the line.
   const auto end = [this] {
-    const bool over = broadcast_ ? !port_.OutputPending() || !timer2_.Enabled()
-                                 : gate_.Complete() || gate_.Truncated() || !timer2_.Enabled();
-    if (over) return std::optional(Outcome::End::Over);
-    if (interrupted_) return std::optional(Outcome::End::Interrupted);
-    if (window_.Failed()) return std::optional(Outcome::End::Failed);
+    if (!broadcast_ && (gate_.Complete() || gate_.Truncated())) return std::optional(Outcome::End::Over);
     if (port_.IsLost()) return std::optional(Outcome::End::Lost);
+    if (broadcast_ && !timer2_.Enabled() && port_.OutputPending()) return std::optional(Outcome::End::Unsent);
+    if (window_.Failed()) return std::optional(Outcome::End::Failed);
+    if (broadcast_ ? !port_.OutputPending() : !timer2_.Enabled()) return std::optional(Outcome::End::Over);
+    if (interrupted_) return std::optional(Outcome::End::Interrupted);
     return std::optional<Outcome::End>();
   };
   WaitUntil([&end] { return end().has_value(); });
   outcome.end = end().value_or(Outcome::End::Interrupted);
+  const bool unanswered =
+      outcome.end == Outcome::End::Over && !broadcast_ && !gate_.Complete() && !gate_.Truncated();
+  if (outcome.end == Outcome::End::Lost || unanswered) {
+    // The port reports a loss, and the link what it could not deliver, from the event loop, just
+    // after the device went away: a window that ended then ended with the loss, which says better
+    // than "no reply" what happened.
+    QTimer settle;
+    settle.setSingleShot(true);
+    settle.start(kPollMs);
+    WaitUntil([&] { return !settle.isActive() || interrupted_; });
+    if (port_.IsLost()) outcome.end = window_.Failed() ? Outcome::End::Failed : Outcome::End::Lost;
+  }
 
   // Captured now: ending the window and the display clearing empty them.
   sent.reply = reply_;
