@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "commands/CommandCatalogue.h"
+#include "exchange/Frame.h"
 #include "exchange/ReplyDecoders.h"
 
 namespace {
@@ -42,7 +43,7 @@ std::optional<std::string> SendSession::Start(const SendRequest& request) {
       step([this] { gate_.Open(); });
   if (!opened) return window_.Shown();
   form_.AddressOption_Click(*request.address);
-  broadcast_ = form_.State.AddressPrefix == "AFFF";
+  broadcast_ = form_.State.AddressPrefix == kBroadcastPrefix;
   timeoutMs_ = request.timeoutMs;
   return std::nullopt;
 }

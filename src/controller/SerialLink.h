@@ -52,6 +52,8 @@ class SerialLink {
   // True while bytes written earlier have not yet left for the line, counting what the driver
   // still holds as well as the port's own buffer.
   virtual bool OutputPending() const = 0;
+  // The port as the operator's messages name it: "COM1 (/dev/ttyUSB0)".
+  virtual std::string PortName() const { return "the port"; }
 
   // Raised for every event of the port; every arrival of data raises it with EventCode 2.
   void SetOnComm(std::function<void()> handler) { onComm_ = std::move(handler); }

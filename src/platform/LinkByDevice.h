@@ -24,6 +24,7 @@ class LinkByDevice : public SerialLink {
   void DiscardInput() override { Chosen().DiscardInput(); }
   std::int16_t EventCode() const override { return Chosen().EventCode(); }
   bool OutputPending() const override { return Chosen().OutputPending(); }
+  std::string PortName() const override { return Chosen().PortName(); }
 
   const PortMap& Devices() const { return map_; }
   // Gives `port` another device, which may be of the other kind. Only while the port is not the

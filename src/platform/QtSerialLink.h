@@ -37,6 +37,7 @@ class QtSerialLink : public QObject, public SerialLink {
   void DiscardInput() override;
   std::int16_t EventCode() const override;
   bool OutputPending() const override;
+  std::string PortName() const override { return Name().toStdString(); }
 
   // The device of the chosen port, as it was given (QSerialPort's own name drops "/dev/").
   QString DevicePath() const { return map_.PathFor(portNumber_); }

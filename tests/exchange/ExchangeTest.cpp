@@ -66,6 +66,28 @@ TEST_F(ExchangeTest, MissingReplyShowsCrossesUntilTheLinesClear) {
   EXPECT_EQ(panel.Label12, "");
 }
 
+// A broadcast still waiting to go out when its window ends is told once, naming it and the port;
+// another frame's wait is for its reply alone.
+TEST_F(ExchangeTest, BroadcastStillQueuedWhenItsWindowEndsIsAFailedWrite) {
+  const struct {
+    const char* prefix;
+    bool pending;
+    std::size_t boxes;
+  } cases[] = {{"AFFF", true, 1}, {"AFFF", false, 0}, {"A001", true, 0}};
+  for (const auto& c : cases) {
+    CoreRig fresh;
+    fresh.Start();
+    fresh.form.State.AddressPrefix = c.prefix;
+    fresh.Send("C00");
+    fresh.link.outputPending = c.pending;
+    fresh.clock.Advance(500);
+    ASSERT_EQ(fresh.window.warnings.size(), c.boxes) << c.prefix << c.pending;
+    for (const std::string& box : fresh.window.warnings) {
+      EXPECT_EQ(box.rfind("The command \"AFFFC00\" did not reach the port: ", 0), 0u) << box;
+    }
+  }
+}
+
 TEST_F(ExchangeTest, LateReplyIsDecodedThenStandsInFrontOfTheNextOne) {
   rig.Send("CR0");
   rig.clock.Advance(600);  // reply window closed
