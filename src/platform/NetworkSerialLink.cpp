@@ -63,11 +63,7 @@ NetworkSerialLink::NetworkSerialLink(PortMap map, QObject* parent, int budgetMs)
   connect(&socket_, &QTcpSocket::disconnected, this, &NetworkSerialLink::OnDropped);
   connect(&socket_, &QTcpSocket::errorOccurred, this, &NetworkSerialLink::OnDropped);
   drainWatch_.setInterval(kDrainWatchMs);
-  connect(&drainWatch_, &QTimer::timeout, this, [this] {
-    if (OutputPending()) return;
-    systemHolds_ = false;
-    drainWatch_.stop();
-  });
+  connect(&drainWatch_, &QTimer::timeout, this, &NetworkSerialLink::LookAtQueue);
 }
 
 NetworkSerialLink::~NetworkSerialLink() {
@@ -330,8 +326,17 @@ int NetworkSerialLink::SystemQueue() const {
   return queued;
 }
 
+void NetworkSerialLink::LookAtQueue() {
+  if (OutputPending()) return;
+  systemHolds_ = false;
+  drainWatch_.stop();
+}
+
 void NetworkSerialLink::OnReadyRead() {
   if (waiting_ || !IsOpen()) return;
+  // The server's answer comes after what was sent had reached it: looked at now, the queue is
+  // known to be empty before a drop can follow.
+  LookAtQueue();
   Pump();
   if (received_.empty()) return;  // only the protocol spoke
   eventCode_ = kDataReceived;

@@ -66,6 +66,7 @@ class NetworkSerialLink : public QObject, public SerialLink {
   void OnDropped();
   void Drop();  // the connection is gone: the port is lost
   int SystemQueue() const;  // bytes the system holds that the server has not yet acknowledged
+  void LookAtQueue();       // stops watching the queue once nothing written waits there
 
   static constexpr int kDrainWatchMs = 10;
 
