@@ -122,17 +122,14 @@ SendSession::Outcome SendSession::Ask(const std::string& given, const std::strin
   };
   WaitUntil([&end] { return end().has_value(); });
   outcome.end = end().value_or(Outcome::End::Interrupted);
-  const bool unanswered =
-      outcome.end == Outcome::End::Over && !broadcast_ && !gate_.Complete() && !gate_.Truncated();
-  if (outcome.end == Outcome::End::Lost || unanswered) {
-    // The port reports a loss, and the link what it could not deliver, from the event loop, just
-    // after the device went away: a window that ended then ended with the loss, which says better
-    // than "no reply" what happened.
+  if (outcome.end == Outcome::End::Lost) {
+    // What the link tells of a loss (a frame it could not deliver) comes from the event loop just
+    // after the port reported it, and says better than the loss alone what did not get through.
     QTimer settle;
     settle.setSingleShot(true);
     settle.start(kPollMs);
-    WaitUntil([&] { return !settle.isActive() || interrupted_; });
-    if (port_.IsLost()) outcome.end = window_.Failed() ? Outcome::End::Failed : Outcome::End::Lost;
+    WaitUntil([&] { return window_.Failed() || !settle.isActive() || interrupted_; });
+    if (window_.Failed()) outcome.end = Outcome::End::Failed;
   }
 
   // Captured now: ending the window and the display clearing empty them.

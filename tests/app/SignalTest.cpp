@@ -160,6 +160,7 @@ TEST(Program, StartsOnTheSavedDeviceUnlessTheCommandLineNamesAnother) {
     }));
     if (panel.state() != QProcess::NotRunning) ::kill(static_cast<pid_t>(panel.processId()), SIGTERM);
     EXPECT_TRUE(panel.state() == QProcess::NotRunning || panel.waitForFinished(30000));
+    err += panel.readAllStandardError().toStdString();  // what came as it ended
     EXPECT_EQ(panel.exitCode(), row.exitCode) << err;
     EXPECT_NE(err.find(row.err), std::string::npos) << err;
     EXPECT_EQ(savedWatch.Opened(), row.opened == &saved);
