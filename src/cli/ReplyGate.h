@@ -37,6 +37,7 @@ class ReplyGate : public SerialLink {
   void DiscardInput() override { port_.DiscardInput(); }
   std::int16_t EventCode() const override { return port_.EventCode(); }
   bool OutputPending() const override { return port_.OutputPending(); }
+  std::string PortName() const override { return port_.PortName(); }
 
   // Called with bytes that belong to no awaited reply: an owed reply once it reaches its CR,
   // anything else when FlushLate is called.

@@ -192,14 +192,23 @@ int RunSend(const SendRequest& request, SerialLink& link, const std::string& por
                   given, closed ? SendExit::kOutputClosed : SendExit::kLinkFailed);
       return closed ? SendExit::kOutputClosed : SendExit::kLinkFailed;
     }
+    // A broadcast awaits no reply, only its frame leaving for the line.
+    const std::string waiting = outcome.sent.broadcast ? command.Named() + " was going out"
+                                                       : "waiting for the reply to " + command.Named();
     if (outcome.end == End::Lost) {
-      lines.Error(Lost(port, command, " while waiting for the reply to " + command.Named()) + later, given,
-                  SendExit::kLinkFailed);
+      lines.Error(Lost(port, command, " while " + waiting) + later, given, SendExit::kLinkFailed);
+      return SendExit::kLinkFailed;
+    }
+    if (outcome.end == End::Unsent) {
+      lines.Error(command.Named() + " did not reach " + port + ": it was still waiting to go out when its " +
+                      std::to_string(outcome.sent.waitMs) +
+                      " ms were up, so no projector got it whole. The line is held or too slow for it: check the "
+                      "cable and --speed, or give it longer with --timeout MS" + later,
+                  given, SendExit::kLinkFailed);
       return SendExit::kLinkFailed;
     }
     if (outcome.end == End::Failed) {
-      lines.Error(outcome.why + " (while waiting for the reply to " + command.Named() + ")" + later, given,
-                  SendExit::kLinkFailed);
+      lines.Error(outcome.why + " (while " + waiting + ")" + later, given, SendExit::kLinkFailed);
       return SendExit::kLinkFailed;
     }
     lastWait = outcome.sent.waitMs;

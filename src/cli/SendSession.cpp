@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "commands/CommandCatalogue.h"
+#include "exchange/Frame.h"
 #include "exchange/ReplyDecoders.h"
 #include "hold/HoldNames.h"
 
@@ -64,7 +65,7 @@ std::optional<std::string> SendSession::Start(const SendRequest& request) {
       step([this] { gate_.Open(); });
   if (!opened) return window_.Shown();
   form_.AddressOption_Click(*request.address);
-  broadcast_ = form_.State.AddressPrefix == "AFFF";
+  broadcast_ = form_.State.AddressPrefix == kBroadcastPrefix;
   timeoutMs_ = request.timeoutMs;
   // The open dropped what the device had sent before it; what comes while the line settles is
   // taken before the first frame and reported, never read as its reply.
@@ -143,18 +144,29 @@ SendSession::Outcome SendSession::Ask(const std::string& given, const std::strin
 
   reply_.clear();
   // The wait ends with its reply (a broadcast once its frame has left: no projector answers one)
-  // or with the first thing that stops it.
+  // or with the first thing that stops it. Once the reply is in, a loss is the next command's;
+  // until then a loss or a failure comes before the window's end, and a broadcast still waiting
+  // to go out when its window ends never reached the line.
   const auto end = [this] {
-    const bool over = broadcast_ ? !port_.OutputPending() || !timer2_.Enabled()
-                                 : gate_.Complete() || gate_.Truncated() || !timer2_.Enabled();
-    if (over) return std::optional(Outcome::End::Over);
-    if (interrupted_) return std::optional(Outcome::End::Interrupted);
-    if (window_.Failed()) return std::optional(Outcome::End::Failed);
+    if (!broadcast_ && (gate_.Complete() || gate_.Truncated())) return std::optional(Outcome::End::Over);
     if (port_.IsLost()) return std::optional(Outcome::End::Lost);
+    if (broadcast_ && !timer2_.Enabled() && port_.OutputPending()) return std::optional(Outcome::End::Unsent);
+    if (window_.Failed()) return std::optional(Outcome::End::Failed);
+    if (broadcast_ ? !port_.OutputPending() : !timer2_.Enabled()) return std::optional(Outcome::End::Over);
+    if (interrupted_) return std::optional(Outcome::End::Interrupted);
     return std::optional<Outcome::End>();
   };
   WaitUntil([&end] { return end().has_value(); });
   outcome.end = end().value_or(Outcome::End::Interrupted);
+  if (outcome.end == Outcome::End::Lost) {
+    // What the link tells of a loss (a frame it could not deliver) comes from the event loop just
+    // after the port reported it, and says better than the loss alone what did not get through.
+    QTimer settle;
+    settle.setSingleShot(true);
+    settle.start(kPollMs);
+    WaitUntil([&] { return window_.Failed() || !settle.isActive() || interrupted_; });
+    if (window_.Failed()) outcome.end = Outcome::End::Failed;
+  }
 
   // Captured now: ending the window and the display clearing empty them.
   sent.reply = reply_;

@@ -29,9 +29,10 @@ class SendSession {
 
   struct Outcome {
     enum class End {
-      Over,         // the reply is complete, cut, or its wait is over
+      Over,         // the reply is complete, cut, or its wait is over; a broadcast has left
       NotSent,      // the frame could not be written: `why`, and `lost` if the device went away
       Lost,         // the device went away during the wait
+      Unsent,       // a broadcast's frame was still waiting to leave when its window ended
       Failed,       // the link reported a failure during the wait: `why`
       Interrupted,  // Interrupt() ended the wait, or came before the frame was written
     };

@@ -3,6 +3,9 @@
 #include <string>
 #include <string_view>
 
+// The address prefix of a frame for every projector on the line, which none of them answers.
+inline constexpr std::string_view kBroadcastPrefix = "AFFF";
+
 // One command on the wire: address prefix, command text, CR. No separator, length or checksum.
 inline std::string BuildFrame(std::string_view addressPrefix, std::string_view command) {
   std::string frame;

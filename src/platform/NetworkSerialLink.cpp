@@ -62,6 +62,8 @@ NetworkSerialLink::NetworkSerialLink(PortMap map, QObject* parent, int budgetMs)
   connect(&socket_, &QTcpSocket::readyRead, this, &NetworkSerialLink::OnReadyRead);
   connect(&socket_, &QTcpSocket::disconnected, this, &NetworkSerialLink::OnDropped);
   connect(&socket_, &QTcpSocket::errorOccurred, this, &NetworkSerialLink::OnDropped);
+  drainWatch_.setInterval(kDrainWatchMs);
+  connect(&drainWatch_, &QTimer::timeout, this, &NetworkSerialLink::LookAtQueue);
 }
 
 NetworkSerialLink::~NetworkSerialLink() {
@@ -265,6 +267,8 @@ bool NetworkSerialLink::Pump() {
 }
 
 void NetworkSerialLink::Close() {
+  systemHolds_ = false;
+  drainWatch_.stop();
   open_ = false;
   lost_ = false;
   socket_.abort();
@@ -295,6 +299,8 @@ void NetworkSerialLink::Write(const std::string& bytes) {
   if (socket_.write(out) != out.size()) throw Failure(texts::SendFailed(Name(), socket_.errorString()));
   lastFrame_ = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())).chopped(bytes.ends_with('\r') ? 1 : 0);
   socket_.flush();
+  systemHolds_ = true;
+  drainWatch_.start();
 }
 
 std::string NetworkSerialLink::ReadAvailable() { return std::exchange(received_, {}); }
@@ -309,17 +315,29 @@ std::int16_t NetworkSerialLink::EventCode() const { return eventCode_; }
 
 bool NetworkSerialLink::OutputPending() const {
   if (!IsOpen()) return false;
-  if (socket_.bytesToWrite() > 0) return true;
-#ifdef Q_OS_LINUX
-  // What the system has not yet handed to the server: a repeat tick waits rather than queue.
+  // Counting what the system has not yet handed to the server: a repeat tick waits rather than queue.
+  return socket_.bytesToWrite() > 0 || SystemQueue() > 0;
+}
+
+int NetworkSerialLink::SystemQueue() const {
   int queued = 0;
-  if (::ioctl(static_cast<int>(socket_.socketDescriptor()), SIOCOUTQ, &queued) == 0) return queued > 0;
+#ifdef Q_OS_LINUX
+  if (::ioctl(static_cast<int>(socket_.socketDescriptor()), SIOCOUTQ, &queued) != 0) queued = 0;
 #endif
-  return false;
+  return queued;
+}
+
+void NetworkSerialLink::LookAtQueue() {
+  if (OutputPending()) return;
+  systemHolds_ = false;
+  drainWatch_.stop();
 }
 
 void NetworkSerialLink::OnReadyRead() {
   if (waiting_ || !IsOpen()) return;
+  // The server's answer comes after what was sent had reached it: looked at now, the queue is
+  // known to be empty before a drop can follow.
+  LookAtQueue();
   Pump();
   if (received_.empty()) return;  // only the protocol spoke
   eventCode_ = kDataReceived;
@@ -332,7 +350,10 @@ void NetworkSerialLink::OnDropped() {
 }
 
 void NetworkSerialLink::Drop() {
-  const bool undelivered = socket_.bytesToWrite() > 0;
+  // A reset empties the system's queue before this runs: what it held is known from the last look.
+  const bool undelivered = socket_.bytesToWrite() > 0 || SystemQueue() > 0 || systemHolds_;
+  systemHolds_ = false;
+  drainWatch_.stop();
   const QString frame = lastFrame_;
   open_ = false;
   lost_ = true;

@@ -4,6 +4,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpSocket>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -43,6 +44,7 @@ class NetworkSerialLink : public QObject, public SerialLink {
   void DiscardInput() override;
   std::int16_t EventCode() const override;
   bool OutputPending() const override;
+  std::string PortName() const override { return Name().toStdString(); }
 
   // Other devices for COM1 and COM2: a closed port connects to the new one, an open one keeps its own.
   void SetPortMap(PortMap map) { map_ = std::move(map); }
@@ -64,8 +66,16 @@ class NetworkSerialLink : public QObject, public SerialLink {
   void OnReadyRead();
   void OnDropped();
   void Drop();  // the connection is gone: the port is lost
+  int SystemQueue() const;  // bytes the system holds that the server has not yet acknowledged
+  void LookAtQueue();       // stops watching the queue once nothing written waits there
+
+  static constexpr int kDrainWatchMs = 10;
 
   QTcpSocket socket_;
+  // While written bytes may still be in the system's queue it is looked at every few ms, so that
+  // a drop can tell whether they had left.
+  QTimer drainWatch_;
+  bool systemHolds_ = false;
   std::unique_ptr<TelnetCodec> telnet_;  // on rfc2217:// only, one per connection
   PortMap map_;
   int budgetMs_;

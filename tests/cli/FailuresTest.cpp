@@ -1,8 +1,14 @@
 // What the command line says when it cannot do what it was asked: the panel's own texts.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <termios.h>
+#include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QTimer>
+#include <thread>
 
 #include <map>
 #include <regex>
@@ -67,17 +73,78 @@ TEST(SendFailures, MissingDeviceGivesExitOneAndThePanelsText) {
   }
 }
 
-// A frame that waits for a stopped line while the device hangs up never reaches it: the run says
-// which command did not reach which port, and ends with status 1.
-TEST(SendFailures, AFrameTheDeviceDoesNotTakeEndsTheRunWithStatusOne) {
-  Pty line;
-  ASSERT_EQ(::tcflow(line.SlaveFd(), TCOOFF), 0);
-  const QObject scope;  // the timer goes with the test
-  // After the line has settled and the frame waits for it.
-  QTimer::singleShot(400, &scope, [&line] { line.HangUp(); });
-  const Outcome outcome = SendFrom(Request({"C00"}), QString::fromStdString(line.SlavePath()));
-  EXPECT_EQ(outcome.status, SendExit::kLinkFailed);
-  EXPECT_NE(outcome.err.find("\"C00\" did not reach COM1 (" + line.SlavePath() + ")"), std::string::npos) << outcome.err;
+// A frame that has not left when the device goes away or its time is up never reached it whole:
+// the run says which command did not reach which port, and ends with status 1. Pseudo terminals
+// have their output stopped; the server's connections take almost nothing, so the system holds
+// the rest on our side.
+TEST(SendFailures, AFrameThatDoesNotLeaveEndsTheRunWithStatusOne) {
+  const std::string text(500, 'A');  // the longest a command may be
+  const std::vector<std::string> six(6, text);
+  const struct {
+    const char* name;
+    bool network;
+    std::vector<std::string> commands;
+    const char* address;
+    int hangUpMs;  // the far end hangs up (or resets) this long after the start; -1 never; 0 as the
+                   // first frame comes, holding the program up past its window (the line not stopped)
+    std::optional<int> timeoutMs;
+    std::string expected;  // PORT is the port
+  } cases[] = {
+      {"a frame waits as the device hangs up", false, {"C00"}, "SINGLE", 400, {}, "\"C00\" did not reach PORT"},
+      {"broadcasts wait as the device hangs up", false, six, "ALL", 1500, {},
+       "The command \"AFFF" + text + "\" did not reach PORT"},
+      {"a broadcast waits when its time is up", false, {"C00", "C01"}, "ALL", -1, 300,
+       "\"C00\" did not reach PORT: it was still waiting to go out when its 300 ms were up"},
+      {"broadcasts wait as the server resets", true, six, "ALL", 1500, {}, "\" may not have reached PORT"},
+      {"broadcasts wait when their time is up", true, six, "ALL", -1, 300, "\" did not reach PORT: it was still"},
+      {"the device hangs up as the window ends", false, {"CR0", "C00"}, "SINGLE", 0, 50,
+       "PORT was lost while waiting for the reply to \"CR0\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Pty line;
+    const int server = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int tiny = 1;
+    ::setsockopt(server, SOL_SOCKET, SO_RCVBUF, &tiny, sizeof tiny);  // inherited by what it accepts
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(::listen(server, 1), 0);
+    ::getsockname(server, reinterpret_cast<sockaddr*>(&address), &size);
+    const QString device = c.network ? QStringLiteral("socket://127.0.0.1:%1").arg(ntohs(address.sin_port))
+                                     : QString::fromStdString(line.SlavePath());
+    if (!c.network && c.hangUpMs != 0) {
+      ASSERT_EQ(::tcflow(line.SlaveFd(), TCOOFF), 0);
+    }
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTimer farEnd;
+    QObject::connect(&farEnd, &QTimer::timeout, [&] {
+      pollfd frame{line.MasterFd(), POLLIN, 0};
+      if (c.hangUpMs == 0 ? ::poll(&frame, 1, 0) < 1 : c.hangUpMs < 0 || elapsed.elapsed() < c.hangUpMs) return;
+      farEnd.stop();
+      if (c.network) {
+        const int connection = ::accept(server, nullptr, nullptr);
+        const linger reset{1, 0};
+        ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        ::close(connection);
+      } else {
+        line.HangUp();
+      }
+      if (c.hangUpMs == 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    });
+    farEnd.start(1);
+    SendRequest request;
+    request.commands = c.commands;
+    request.address = Address(c.address);
+    request.timeoutMs = c.timeoutMs;
+    const Outcome outcome = SendFrom(request, device);
+    ::close(server);
+    EXPECT_EQ(outcome.status, SendExit::kLinkFailed);
+    EXPECT_NE(outcome.err.find(WithPort(c.expected, device)), std::string::npos) << outcome.err;
+  }
 }
 
 // Every command is checked before the port is opened: the port here is missing, so an attempt

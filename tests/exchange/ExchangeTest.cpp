@@ -66,6 +66,36 @@ TEST_F(ExchangeTest, MissingReplyShowsCrossesUntilTheLinesClear) {
   EXPECT_EQ(panel.Label12, "");
 }
 
+// A broadcast still waiting to go out when its window ends is told once, naming it and the port;
+// another frame's wait is for its reply alone. No projector answers a broadcast, so its silence
+// is no missing reply for the balloon or the log.
+TEST_F(ExchangeTest, BroadcastStillQueuedWhenItsWindowEndsIsAFailedWrite) {
+  struct : TrafficObserver {
+    int noReply = 0;
+    void NoReply(int) override { ++noReply; }
+  } watch;
+  const struct {
+    const char* prefix;
+    bool pending;
+    std::size_t boxes;
+  } cases[] = {{"AFFF", true, 1}, {"AFFF", false, 0}, {"A001", true, 0}};
+  for (const auto& c : cases) {
+    CoreRig fresh;
+    fresh.Start();
+    fresh.form.exchange.AddObserver(watch);
+    watch.noReply = 0;
+    fresh.form.State.AddressPrefix = c.prefix;
+    fresh.Send("C00");
+    fresh.link.outputPending = c.pending;
+    fresh.clock.Advance(500);
+    EXPECT_EQ(watch.noReply, c.prefix == std::string("AFFF") ? 0 : 1) << c.prefix;
+    ASSERT_EQ(fresh.window.warnings.size(), c.boxes) << c.prefix << c.pending;
+    for (const std::string& box : fresh.window.warnings) {
+      EXPECT_EQ(box.rfind("The command \"AFFFC00\" did not reach the port: ", 0), 0u) << box;
+    }
+  }
+}
+
 TEST_F(ExchangeTest, LateReplyIsDecodedThenStandsInFrontOfTheNextOne) {
   rig.Send("CR0");
   rig.clock.Advance(600);  // reply window closed

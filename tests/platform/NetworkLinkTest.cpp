@@ -1,6 +1,7 @@
 // The network link against small servers of the test's own on 127.0.0.1 that misbehave in one
 // way each: what the operator is told, and how long the window waits for it.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 #include <QElapsedTimer>
 #include <QTcpServer>
@@ -150,22 +151,31 @@ TEST(NetworkLink, OpeningFailsWithATrueMessageInBoundedTime) {
   }
 }
 
-// Bytes the connection still held when it dropped are reported once the operation has returned.
+// Bytes the connection still held when the server reset it are reported once the operation has
+// returned: in the socket's own buffer, or already with the system (which a reset empties).
 TEST(NetworkLink, AWriteTheDroppedConnectionCouldNotDeliverIsReported) {
-  ServerThread server(nullptr);  // reads nothing, so the bytes pile up on our side
-  NetworkSerialLink link(PortMap{QStringLiteral("socket://127.0.0.1:%1").arg(server.Port()), {}});
-  std::vector<std::string> notices;
-  link.SetOnNotice([&notices](const std::string& text) { notices.push_back(text); });
-  link.Open();
-  link.Write(std::string(64 << 20, 'x'));
-  link.Write("C00\r");
-  ASSERT_TRUE(link.OutputPending());
-  QMetaObject::invokeMethod(&server.anchor, [&] { server.server->client->abort(); }, Qt::BlockingQueuedConnection);
-  ASSERT_TRUE(WaitUntil([&] { return !notices.empty(); }, 5000));
-  EXPECT_TRUE(link.IsLost());
-  EXPECT_EQ(notices.size(), 1u);
-  EXPECT_NE(notices[0].find("The command \"C00\" may not have reached COM1 (socket://127.0.0.1:"), std::string::npos)
-      << notices[0];
+  for (const int before : {64 << 20, 1 << 20}) {
+    SCOPED_TRACE(before);
+    ServerThread server(nullptr);  // reads nothing, so the bytes pile up on our side
+    NetworkSerialLink link(PortMap{QStringLiteral("socket://127.0.0.1:%1").arg(server.Port()), {}});
+    std::vector<std::string> notices;
+    link.SetOnNotice([&notices](const std::string& text) { notices.push_back(text); });
+    link.Open();
+    link.Write(std::string(before, 'x'));
+    link.Write("C00\r");
+    WaitUntil([] { return false; }, 300);  // a megabyte has left the socket's buffer by then
+    ASSERT_TRUE(link.OutputPending());
+    QMetaObject::invokeMethod(&server.anchor, [&] {
+      const linger reset{1, 0};
+      ::setsockopt(static_cast<int>(server.server->client->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+      server.server->client->abort();
+    }, Qt::BlockingQueuedConnection);
+    ASSERT_TRUE(WaitUntil([&] { return !notices.empty(); }, 5000));
+    EXPECT_TRUE(link.IsLost());
+    EXPECT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("The command \"C00\" may not have reached COM1 (socket://127.0.0.1:"), std::string::npos)
+        << notices[0];
+  }
 }
 
 }  // namespace
