@@ -44,7 +44,6 @@ class NetworkSerialLink : public QObject, public SerialLink {
   void DiscardInput() override;
   std::int16_t EventCode() const override;
   bool OutputPending() const override;
-  std::string PortName() const override { return Name().toStdString(); }
 
   // Other devices for COM1 and COM2: a closed port connects to the new one, an open one keeps its own.
   void SetPortMap(PortMap map) { map_ = std::move(map); }
