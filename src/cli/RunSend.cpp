@@ -85,6 +85,19 @@ std::string LateRendered(const LateBytes& late) {
   return Render(late.bytes) + (more > 0 ? "and " + std::to_string(more) + " more bytes" : "");
 }
 
+// The link's texts speak to the operator of the window, who clicks again or chooses the port with
+// COM; a script runs its commands again.
+std::string ForScript(std::string text, const SendCommand& command) {
+  const std::string again = "run the commands from " + command.Named() + " on again.";
+  for (const std::string_view advice : {"then click again; once it is back, choosing the port again with COM opens it too.",
+                                        "then click again.", "click again."}) {
+    for (std::size_t at = text.find(advice); at != std::string::npos; at = text.find(advice, at + again.size())) {
+      text.replace(at, advice.size(), advice.starts_with("then") ? "then " + again : again);
+    }
+  }
+  return text;
+}
+
 // `when`: empty, or what the run was doing.
 std::string Lost(const std::string& port, const SendCommand& command, const std::string& when = "") {
   return port + " was lost" + when + ": the device hung up or was unplugged. Reconnect it, then run the commands from " +
@@ -177,7 +190,7 @@ int RunSend(const SendRequest& request, SerialLink& link, const std::string& por
       return signal;
     }
     if (outcome.end == End::NotSent) {
-      lines.Error(notSent(i) + ": " + (outcome.lost ? Lost(port, command) + "." : outcome.why), given,
+      lines.Error(notSent(i) + ": " + (outcome.lost ? Lost(port, command) + "." : ForScript(outcome.why, command)), given,
                   SendExit::kLinkFailed);
       return SendExit::kLinkFailed;
     }
@@ -208,7 +221,7 @@ int RunSend(const SendRequest& request, SerialLink& link, const std::string& por
       return SendExit::kLinkFailed;
     }
     if (outcome.end == End::Failed) {
-      lines.Error(outcome.why + " (while " + waiting + ")" + later, given, SendExit::kLinkFailed);
+      lines.Error(ForScript(outcome.why, command) + " (while " + waiting + ")" + later, given, SendExit::kLinkFailed);
       return SendExit::kLinkFailed;
     }
     lastWait = outcome.sent.waitMs;

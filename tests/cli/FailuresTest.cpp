@@ -144,6 +144,7 @@ TEST(SendFailures, AFrameThatDoesNotLeaveEndsTheRunWithStatusOne) {
     ::close(server);
     EXPECT_EQ(outcome.status, SendExit::kLinkFailed);
     EXPECT_NE(outcome.err.find(WithPort(c.expected, device)), std::string::npos) << outcome.err;
+    EXPECT_EQ(outcome.err.find("click"), std::string::npos) << outcome.err;  // a script has nothing to click
   }
 }
 
