@@ -11,14 +11,28 @@
 
 namespace {
 
-// The one-shot buttons' names, then the hold buttons'.
-const std::vector<std::string_view>& EveryName() {
-  static const std::vector<std::string_view> names = [] {
-    std::vector<std::string_view> all;
-    for (const CommandName& entry : kCommandNames) all.push_back(entry.name);
-    for (const HoldName& entry : kHoldNames) all.push_back(entry.name);
+// Every name with the caption of its button, the one-shot buttons' first, then the hold
+// buttons' (the pressure query has no button, and so no caption).
+struct NamedButton {
+  std::string_view name;
+  std::string_view caption;
+};
+const std::vector<NamedButton>& EveryNamedButton() {
+  static const std::vector<NamedButton> buttons = [] {
+    std::vector<NamedButton> all;
+    for (const CommandName& entry : kCommandNames) {
+      const PanelCommand* button = FindCommand(entry.control);
+      all.push_back({entry.name, button != nullptr ? button->caption : std::string_view()});
+    }
+    for (const HoldName& entry : kHoldNames) all.push_back({entry.name, FindHoldButton(entry.control)->caption});
     return all;
   }();
+  return buttons;
+}
+
+std::vector<std::string_view> EveryName() {
+  std::vector<std::string_view> names;
+  for (const NamedButton& button : EveryNamedButton()) names.push_back(button.name);
   return names;
 }
 
@@ -88,19 +102,9 @@ std::string DidYouMean(const SendCommand& command) {
   if (command.given != command.text) return "";
   // A caption shared by several buttons ("ON", "+") names them all: any of them may be meant.
   std::vector<std::string_view> meant;
-  const auto add = [&meant](std::string_view name) {
-    if (std::find(meant.begin(), meant.end(), name) == meant.end()) meant.push_back(name);
-  };
-  for (const CommandName& entry : kCommandNames) {
-    const PanelCommand* button = FindCommand(entry.control);
-    if (SameIgnoringCase(command.given, entry.name) || (button != nullptr && SameIgnoringCase(command.given, button->caption))) {
-      add(entry.name);
-    }
-  }
-  for (const HoldName& entry : kHoldNames) {
-    if (SameIgnoringCase(command.given, entry.name) || SameIgnoringCase(command.given, FindHoldButton(entry.control)->caption)) {
-      add(entry.name);
-    }
+  for (const NamedButton& button : EveryNamedButton()) {
+    const bool caption = !button.caption.empty() && SameIgnoringCase(command.given, button.caption);
+    if (caption || SameIgnoringCase(command.given, button.name)) meant.push_back(button.name);
   }
   std::string hint;
   for (std::size_t i = 0; i < meant.size(); ++i) {

@@ -100,7 +100,7 @@ void Exchange::TellReceived(std::size_t from, std::size_t lineFrom) {
 
 void Exchange::ReplyWindowElapsed() {
   // A broadcast is answered by no projector: its silence is what was asked for.
-  if (state_.AwaitingReply == 1 && !std::string_view(state_.TxFrame).starts_with(kBroadcastPrefix)) {
+  if (state_.AwaitingReply == 1 && !IsBroadcast(state_.TxFrame)) {
     for (TrafficObserver* observer : observers_) observer->NoReply(timers_.Timer2.Interval());
   }
   Timer2_Timer();
@@ -117,7 +117,7 @@ void Exchange::Timer2_Timer() {
   // waiting to go out then did not reach the line, and the operator is told as for a failed
   // write. A held button's frames follow each other as the line takes them, and are not judged.
   const std::string_view frame(state_.TxFrame);
-  if (frame.starts_with(kBroadcastPrefix) && state_.HoldCode == 0 && link_.OutputPending()) {
+  if (IsBroadcast(frame) && state_.HoldCode == 0 && link_.OutputPending()) {
     throw LinkError("The command \"" + std::string(frame.substr(0, frame.size() - 1)) + "\" did not reach " +
                     (link_.PortName().empty() ? std::string("the port") : link_.PortName()) +
                     ": it was still waiting to go out when its time was up, as it does when the line is held or the "

@@ -6,6 +6,9 @@
 // The address prefix of a frame for every projector on the line, which none of them answers.
 inline constexpr std::string_view kBroadcastPrefix = "AFFF";
 
+// Whether a frame goes to every projector, so that none answers it.
+inline bool IsBroadcast(std::string_view frame) { return frame.starts_with(kBroadcastPrefix); }
+
 // One command on the wire: address prefix, command text, CR. No separator, length or checksum.
 inline std::string BuildFrame(std::string_view addressPrefix, std::string_view command) {
   std::string frame;
