@@ -1,6 +1,7 @@
 #include "exchange/Exchange.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "exchange/Frame.h"
 #include "exchange/Render.h"
@@ -13,6 +14,7 @@ void Exchange::Send(const std::string& command) {
 void Exchange::Hyouji(const std::string& text, const std::uint8_t& mode) {
   if (mode == kTransmit) {
     link_.Write(text);
+    FinishPreviousReply(text);
     panel_.Label11 = Render(text);
     replyFrom_ = state_.RxBuffer.size();
     windowEnded_ = false;
@@ -33,6 +35,53 @@ void Exchange::Hyouji(const std::string& text, const std::uint8_t& mode) {
   DecodeReply(panel_.Label12, state_, panel_.Label22);
 }
 
+void Exchange::FinishPreviousReply(const std::string& frame) {
+  const std::string previous = std::exchange(lastFrame_, frame);
+  // The command as it went out: the prefix may have been changed since.
+  const std::string command = std::exchange(lastCommand_, std::string(CommandOf(frame, state_.AddressPrefix)));
+  // A held button's frames follow each other as one exchange, its replies side by side.
+  if (state_.HoldCode != 0 && previous == frame) return;
+  if (owed_) {
+    BookLate(owed_->line);
+    owed_.reset();
+  }
+  const std::string_view reply = std::string_view(state_.RxBuffer).substr(std::min(replyFrom_, state_.RxBuffer.size()));
+  if (timers_.Timer2.Enabled() && !windowEnded_ && !IsBroadcast(previous) && reply.find('\r') == std::string_view::npos) {
+    owed_ = Owed{command, shapeOf_ ? shapeOf_(command) : ReplyShape{}, !reply.empty(), {}};
+  }
+  // What the buffer holds answered the frame before (or came late for it): it is shown as it is
+  // until this frame's reply replaces it, and never read as part of that reply.
+  state_.RxBuffer.clear();
+}
+
+std::string Exchange::SortOwed(std::string input) {
+  if (!owed_) return input;
+  const std::size_t cr = input.find('\r');
+  const std::size_t n = cr == std::string::npos ? input.size() : cr + 1;
+  if (owed_->started) {
+    BookLate(std::string_view(input).substr(0, n));
+    if (cr != std::string::npos) owed_.reset();
+    return input.substr(n);
+  }
+  owed_->line.append(input, 0, n);
+  if (cr == std::string::npos) return {};
+  // A whole line: the owed frame's if it has the shape of its answer, else this frame's.
+  std::string line = std::move(owed_->line);
+  const bool owedOnes = owed_->shape.Fits(line);
+  owed_.reset();
+  if (owedOnes) {
+    BookLate(line);
+    return input.substr(n);
+  }
+  return line + input.substr(n);
+}
+
+void Exchange::BookLate(std::string_view bytes) {
+  if (bytes.empty()) return;
+  const std::string rendered = Render(std::string(bytes));
+  for (TrafficObserver* observer : observers_) observer->Late(rendered);
+}
+
 void Exchange::ShowReceiveBuffer() {
   if (state_.RxBuffer.size() < rxLine_.Characters()) RestartReceiveLine();
   rxLine_.CatchUp(state_.RxBuffer);
@@ -46,6 +95,12 @@ void Exchange::ShowReceiveBuffer() {
     case StatusWrite::Kept: break;
     case StatusWrite::Written: label22Followed_ = kNotFollowing; break;
     case StatusWrite::WholeLine: Follow(panel_.Label22, label22Followed_, line); break;
+  }
+  // A reply after its window is still the projector's word, but not one to read as current.
+  if (windowEnded_ && statusWrite_ != StatusWrite::Kept) {
+    if (statusWrite_ == StatusWrite::WholeLine) panel_.Label22 = line;
+    panel_.Label22 += kLateMark;
+    label22Followed_ = kNotFollowing;
   }
 }
 
@@ -66,7 +121,11 @@ void Exchange::Follow(std::string& label, std::size_t& followed, const std::stri
 
 void Exchange::MSComm1_OnComm() {
   if (link_.EventCode() != SerialLink::kDataReceived) return;
-  const std::string input = link_.ReadAvailable();
+  std::string taken = link_.ReadAvailable();
+  const bool came = !taken.empty();
+  // Bytes that all went to the reply the frame before still owed are no news of this frame's.
+  const std::string input = SortOwed(std::move(taken));
+  if (came && input.empty()) return;
   // Emptied since the last event (by a hold's release): its rendering starts afresh.
   if (state_.RxBuffer.size() < rxLine_.Characters()) RestartReceiveLine();
   const std::size_t room = kRxBufferLimit - std::min(kRxBufferLimit, state_.RxBuffer.size());
@@ -113,6 +172,11 @@ void Exchange::Timer2_Timer() {
   RestartReceiveLine();
   state_.AwaitingReply = 0;
   windowEnded_ = true;
+  // The frame before got no whole line in this window either: what it had is booked as late.
+  if (owed_) {
+    BookLate(owed_->line);
+    owed_.reset();
+  }
   // No projector answers a broadcast, so its window is the time it has to leave; one still
   // waiting to go out then did not reach the line, and the operator is told as for a failed
   // write. A held button's frames follow each other as the line takes them, and are not judged.

@@ -62,3 +62,11 @@ ReplyValue TypedReply(ReplyQuery query, std::string_view reply);
 // to four digits, the PC type as text. ERR, the refusal, answers any frame; ACK answers only a frame that
 // is no query (None). A reply of another shape is not this query's answer, whatever it decodes to.
 bool HasShapeOf(ReplyQuery query, std::string_view reply);
+
+// What the answer to a frame looks like: a query's rows, ACK (or ERR) for a button's command that
+// asks nothing, anything at all for text the panel does not know.
+struct ReplyShape {
+  ReplyQuery query = ReplyQuery::None;
+  bool known = false;
+  bool Fits(std::string_view reply) const { return !known || HasShapeOf(query, reply); }
+};

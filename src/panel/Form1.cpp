@@ -1,6 +1,19 @@
 #include "panel/Form1.h"
 
+#include <algorithm>
 #include <string>
+
+#include "commands/CommandCatalogue.h"
+#include "hold/HoldNames.h"
+
+ReplyShape ShapeOfCommand(std::string_view command) {
+  const ReplyQuery query = QueryOf(command);
+  const bool button =
+      HoldButtonOfCommand(command) != nullptr ||
+      std::any_of(kCommandCatalogue.begin(), kCommandCatalogue.end(),
+                  [command](const PanelCommand& entry) { return entry.command == command; });
+  return ReplyShape{query, query != ReplyQuery::None || button};
+}
 
 Form1::Form1(SerialLink& link, Timers timers, WindowPort& window)
     : Dispatch(window),
@@ -22,6 +35,7 @@ Form1::Form1(SerialLink& link, Timers timers, WindowPort& window)
     timer->SetEnabled(false);
   }
 
+  exchange.SetShapeOf(ShapeOfCommand);
   link_.SetOnComm([this] { Dispatch.Run(OnFailure::Warn, [this] { exchange.MSComm1_OnComm(); }); });
   link_.SetOnNotice([this](const std::string& text) { Dispatch.Warn(text); });
   timers_.Timer1.SetTickHandler([this] { Dispatch.Run(OnFailure::Warn, [this] { hold.Timer1_Timer(); }); });

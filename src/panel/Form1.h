@@ -13,6 +13,10 @@
 #include "exchange/FreeText.h"
 #include "hold/HoldPanel.h"
 
+// What the answer to `command` looks like: a query's rows, ACK or ERR for any button's command,
+// anything for text the panel does not know.
+ReplyShape ShapeOfCommand(std::string_view command);
+
 // The controller: the window's record, its timers and port, and the handlers of its events.
 // The shell owns the widgets and routes every widget event here through Dispatch.
 class Form1 {

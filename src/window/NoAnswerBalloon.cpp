@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QToolTip>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -32,11 +33,21 @@ NoAnswerBalloon::NoAnswerBalloon(QWidget* window, QWidget* rxdLine, std::functio
   qApp->installEventFilter(this);
 }
 
+QString NoAnswerBalloon::Port() const { return QString::fromStdString(port_()); }
+
+void NoAnswerBalloon::Sent(std::string_view) { sent_.start(); }
+
 void NoAnswerBalloon::NoReply(int waitMs) {
-  const std::string port = port_();
-  Tell(QStringLiteral("No reply%1 within %2 ms")
-           .arg(port.empty() ? QString() : QStringLiteral(" from ") + QString::fromStdString(port))
-           .arg(waitMs));
+  const QString port = Port();
+  Tell(QStringLiteral("No reply%1 within %2 ms").arg(port.isEmpty() ? QString() : QStringLiteral(" from ") + port).arg(waitMs));
+  noReplyTold_ = told_;
+}
+
+void NoAnswerBalloon::Late(std::string_view) {
+  // Once, for the press whose note said nothing came; bytes that follow it change nothing.
+  if (!std::exchange(noReplyTold_, false) || !sent_.isValid()) return;
+  const QString port = Port();
+  Show(QStringLiteral("%1 answered after %2 ms").arg(port.isEmpty() ? QStringLiteral("The projector") : port).arg(sent_.elapsed()));
 }
 
 void NoAnswerBalloon::Refused(std::string_view command) {
@@ -60,6 +71,7 @@ bool NoAnswerBalloon::eventFilter(QObject* watched, QEvent* event) {
   hide_.stop();
   hide();
   told_ = false;
+  noReplyTold_ = false;
   return false;
 }
 
@@ -72,6 +84,10 @@ bool NoAnswerBalloon::RxdInView() const {
 void NoAnswerBalloon::Tell(const QString& text) {
   if (told_ || RxdInView()) return;
   told_ = true;
+  Show(text);
+}
+
+void NoAnswerBalloon::Show(const QString& text) {
   setText(text);
   adjustSize();
   Place();

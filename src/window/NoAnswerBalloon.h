@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
@@ -20,8 +21,11 @@ class NoAnswerBalloon : public QLabel, public TrafficObserver {
   // `rxdLine`: the monitor line whose visibility decides; `port` names the port for the text.
   NoAnswerBalloon(QWidget* window, QWidget* rxdLine, std::function<std::string()> port);
 
+  void Sent(std::string_view rendered) override;
   void NoReply(int waitMs) override;
   void Refused(std::string_view command) override;
+  // The reply the note said had not come came after all: the note says so.
+  void Late(std::string_view rendered) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -29,6 +33,8 @@ class NoAnswerBalloon : public QLabel, public TrafficObserver {
  private:
   bool RxdInView() const;
   void Tell(const QString& text);
+  void Show(const QString& text);
+  QString Port() const;
   void Place();
 
   QWidget* window_;
@@ -36,5 +42,7 @@ class NoAnswerBalloon : public QLabel, public TrafficObserver {
   std::function<std::string()> port_;
   QPointer<QWidget> clicked_;  // the button the last press went to, if it went to one
   bool told_ = false;          // this press has had its balloon
+  bool noReplyTold_ = false;   // and it said no reply came
+  QElapsedTimer sent_;         // since the last frame went out
   QTimer hide_;
 };

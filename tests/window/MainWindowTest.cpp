@@ -95,33 +95,49 @@ TEST_F(NoAnswerSign, ShowsBesideTheClickedButtonOnlyForNoReplyOrErrWhileRxdIsOut
     QTest::mouseClick(Find("Command34"), Qt::LeftButton);
     ASSERT_EQ(window.height(), 418);
   };
+  const std::string port = "COM1 (" + pty.SlavePath() + ")";
   const struct {
     const char* what;
     std::function<void()> view;
+    const char* button;
     std::string answer;
-    std::string balloon;  // none: empty
+    bool late;            // the answer comes after the window
+    std::string balloon;  // none: empty; "...": begins so
+    std::string status;   // the "STATUS" line then
   } cases[] = {
-      {"no reply", [] {}, "", "No reply from COM1 (" + pty.SlavePath() + ") within 150 ms"},
-      {"refused", [] {}, "ERR\r", "The projector answered ERR to C00"},
-      {"acknowledged", [] {}, "\x06\r", ""},
-      {"no reply in the data view", dataView, "", ""},
+      {"no reply", [] {}, "Command17", "", false, "No reply from " + port + " within 150 ms", ""},
+      {"refused", [] {}, "Command17", "ERR\r", false, "The projector answered ERR to C00", ""},
+      {"acknowledged", [] {}, "Command17", "\x06\r", false, "", ""},
+      {"answered late", [] {}, "Command17", "\x06\r", true, port + " answered after ...", ""},
+      {"no reply in the data view", dataView, "Command17", "", false, "", ""},
+      {"answered late in the data view", [] {}, "Command44", "00\r", true, "", " Power ON (late)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     c.view();
     timers.Timer2.SetInterval(150);
-    auto* on = Find("Command17");
+    timers.Timer4.SetInterval(5000);
+    auto* on = Find(c.button);
     QTest::mouseClick(on, Qt::LeftButton);
-    ASSERT_EQ(pty.Read(4), "C00\r");
+    ASSERT_EQ(pty.Read(4).back(), '\r');
+    ASSERT_TRUE(!c.late || WaitUntil([&] { return !timers.Timer2.Enabled(); }));
     pty.Write(c.answer);
     ASSERT_TRUE(WaitUntil([&] { return !timers.Timer2.Enabled(); }));
+    ASSERT_TRUE(!c.late || WaitUntil([&] { return window.Core().State.RxBuffer == c.answer; }));
     QTest::qWait(50);
+    EXPECT_EQ(window.Core().Panel.Label22, c.status);
     if (c.balloon.empty()) {
       EXPECT_FALSE(BalloonShown()) << Balloon()->text().toStdString();
       continue;
     }
     ASSERT_TRUE(BalloonShown());
-    EXPECT_EQ(Balloon()->text().toStdString(), c.balloon);
+    const std::string text = Balloon()->text().toStdString();
+    if (c.balloon.ends_with("...")) {
+      EXPECT_EQ(text.substr(0, c.balloon.size() - 3), c.balloon.substr(0, c.balloon.size() - 3));
+      EXPECT_TRUE(text.ends_with(" ms")) << text;
+    } else {
+      EXPECT_EQ(text, c.balloon);
+    }
     const QRect button(on->mapTo(&window, QPoint(0, 0)), on->size());
     EXPECT_GT(Balloon()->x(), button.right());
     EXPECT_TRUE(Balloon()->geometry().contains(Balloon()->x() + 1, button.center().y()));
