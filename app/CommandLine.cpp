@@ -40,7 +40,7 @@ const std::vector<KnownOption>& Options() {
       {{"speed"}, Option::Speed, "19200 or 9600", false, true},
       {{"address"}, Option::Address, "single, all, 001, 002, 003 or 004", false, true},
       {{"json"}, Option::Json, "", false, true},
-      {{"timeout"}, Option::Timeout, "a number of milliseconds from 50 to 60000", false, true},
+      {{"timeout"}, Option::Timeout, "a number of milliseconds from 50 to 60000"},
       {{"log"}, Option::Log, "a file name"},
   };
   return options;

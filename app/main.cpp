@@ -79,6 +79,7 @@ int main(int argc, char** argv) {
   LinkByDevice link(PortsOf(line, &settings));
   TrafficLog log([&link] { return link.PortName(); });
   MainWindow window(link);
+  if (line.send.timeoutMs) window.SetReplyWait(*line.send.timeoutMs);
   window.OfferDeviceChoice(link, settings);
   if (line.log) window.KeepLog(log, log.Open(QFile::decodeName(line.log->c_str())));
   return RunWindow(window);

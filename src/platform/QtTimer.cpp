@@ -6,7 +6,12 @@ QtTimer::QtTimer() {
 }
 
 // QTimer itself restarts an active timer when its interval is set, as the contract wants.
-void QtTimer::SetInterval(int milliseconds) { timer_.setInterval(milliseconds); }
+void QtTimer::SetInterval(int milliseconds) { timer_.setInterval(pinned_ > 0 ? pinned_ : milliseconds); }
+
+void QtTimer::Pin(int milliseconds) {
+  pinned_ = milliseconds;
+  timer_.setInterval(milliseconds);
+}
 
 int QtTimer::Interval() const { return timer_.interval(); }
 

@@ -14,6 +14,11 @@ class QtTimer : public Timer {
   void SetEnabled(bool enabled) override;
   bool Enabled() const override;
 
+  // From now on every interval set is `milliseconds`: an interval the operator chose outlasts
+  // the ones the buttons set.
+  void Pin(int milliseconds);
+
  private:
   QTimer timer_;
+  int pinned_ = 0;  // 0: not pinned
 };

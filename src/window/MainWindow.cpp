@@ -233,6 +233,11 @@ void MainWindow::OfferDeviceChoice(LinkByDevice& link, DeviceSettings& settings,
   deviceChoices_ = new DeviceChoices(*this, link, settings, std::move(ports));
 }
 
+void MainWindow::SetReplyWait(int ms) {
+  timer2_.Pin(ms);
+  timer4_.Pin(ms + 500);
+}
+
 void MainWindow::KeepLog(TrafficLog& log, std::optional<std::string> problem) {
   log.Watch(link_);
   core_.exchange.AddObserver(log);

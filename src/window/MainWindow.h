@@ -31,6 +31,9 @@ class MainWindow : public QWidget, public WindowPort, public DeviceChoiceWindow 
   // Writes the traffic and the port's changes to `log` from now on; `problem`, what opening it
   // said, is told at the start of Load.
   void KeepLog(TrafficLog& log, std::optional<std::string> problem);
+  // Every reply is awaited `ms` milliseconds, whatever the button would give it, and the lines
+  // stay half a second longer, as with --send --timeout.
+  void SetReplyWait(int ms);
 
   // Runs the start-up sequence; afterwards Failed() tells whether it ended the program.
   void Load();

@@ -144,6 +144,22 @@ TEST_F(NoAnswerSign, ShowsBesideTheClickedButtonOnlyForNoReplyOrErrWhileRxdIsOut
   }
 }
 
+// --timeout: every button's reply window is the operator's, the lines half a second longer.
+TEST_F(NoAnswerSign, AChosenReplyWaitOutlastsEveryButtonsOwn) {
+  window.SetReplyWait(700);
+  for (const char* button : {"Command17", "Command63", "Command4"}) {
+    QTest::mouseClick(Find(button), Qt::LeftButton);
+    EXPECT_EQ(timers.Timer2.Interval(), 700) << button;
+    EXPECT_EQ(timers.Timer4.Interval(), 1200) << button;
+  }
+  ASSERT_TRUE(WaitUntil([&] { return !timers.Timer2.Enabled(); }));
+  QTest::mouseClick(Find("Command17"), Qt::LeftButton);
+  QTest::qWait(550);  // the plain window's 500 ms would be over before the answer
+  pty.Write("\x06\r");
+  ASSERT_TRUE(WaitUntil([&] { return window.Core().Panel.Label12 == " ACK CR "; }));
+  EXPECT_FALSE(BalloonShown());
+}
+
 TEST_F(NoAnswerSign, AHeldButtonGivesOneBalloonPerHoldAndItGoesAtTheNextClick) {
   auto* zoom = Find("Command15");
   QTest::mousePress(zoom, Qt::LeftButton);
