@@ -6,6 +6,7 @@
 #include <string>
 
 #include "controller/SerialLink.h"
+#include "exchange/ReplyDecoders.h"
 
 // Bytes that reached no command's reply: the rest of a reply that came after its command's wait
 // had ended, or bytes after a complete reply.
@@ -19,8 +20,10 @@ struct LateBytes {
 
 // The port as the command line's core sees it: the core receives only the bytes of the reply it
 // is waiting for. A projector answers each frame once, in the order of the frames, so a reply
-// that has not reached its CR when its command's wait ends is still owed: whatever comes next, up
-// to a CR, is the rest of it and is reported as late, never credited to a later command.
+// that has not reached its CR when its command's wait ends is still owed. Once part of it has
+// come, whatever comes next, up to a CR, is the rest of it. One that has not begun takes only a
+// whole line with the shape of its answer; a line without it answers a later frame, and the
+// replies owed before that frame will not come.
 class ReplyGate : public SerialLink {
  public:
   // `limit`: the most the core keeps of one reply; a longer reply is cut there.
@@ -45,8 +48,9 @@ class ReplyGate : public SerialLink {
 
   // Takes whatever the port holds now, as its events would have.
   void TakeWaiting();
-  // A frame for `command` goes out next; `replyExpected` is false for a broadcast.
-  void Expect(const std::string& command, bool replyExpected);
+  // A frame for `command` goes out next; `replyExpected` is false for a broadcast. `shape` tells
+  // its answer from another frame's.
+  void Expect(const std::string& command, bool replyExpected, ReplyShape shape = {});
   // Its wait has ended. A reply that has not reached its CR is owed from now on.
   void EndWait();
 
@@ -59,7 +63,7 @@ class ReplyGate : public SerialLink {
 
  private:
   void OnPortEvent();
-  void Sort(std::string_view input);
+  void Sort(std::string input);
   void Add(LateBytes& late, std::string_view bytes) const;
 
   SerialLink& port_;
@@ -67,6 +71,7 @@ class ReplyGate : public SerialLink {
   std::function<void(const LateBytes&)> onLate_;
   std::string forCore_;  // the awaited reply's bytes the core has not yet read
   std::string command_;  // the last command sent
+  ReplyShape shape_;
   bool awaiting_ = false;
   bool complete_ = false;
   bool truncated_ = false;
@@ -74,7 +79,11 @@ class ReplyGate : public SerialLink {
   struct Owed {
     LateBytes late;
     bool cut = false;  // the rest of a reply cut at the limit: dropped, not reported as late
+    ReplyShape shape;
+    bool begun = false;  // part of it reached the core during its wait
+    bool Begun() const { return cut || begun || late.count > 0; }
   };
+  std::string line_;  // a line not yet whole, while the first owed reply has not begun
   std::deque<Owed> owed_;
   LateBytes stray_;
 };

@@ -27,13 +27,6 @@ constexpr int kLongestReplyWindowMs = [] {
   return longest;
 }();
 
-// Whether `command` is a button's command that asks nothing: it is answered by ACK (or ERR).
-bool IsPlainCommand(const std::string& command) {
-  return QueryOf(command) == ReplyQuery::None &&
-         std::any_of(kCommandCatalogue.begin(), kCommandCatalogue.end(),
-                     [&command](const PanelCommand& entry) { return entry.command == command; });
-}
-
 }  // namespace
 
 SendSession::SendSession(SerialLink& port, std::function<void(const LateBytes&)> onLate)
@@ -128,7 +121,7 @@ SendSession::Outcome SendSession::Ask(const std::string& given, const std::strin
     outcome.end = Outcome::End::NotSent;
     return outcome;
   }
-  gate_.Expect(given, !broadcast_);
+  gate_.Expect(given, !broadcast_, ShapeOfCommand(command));
   outcome.written = true;
   SentCommand& sent = outcome.sent;
   sent.command = given;
@@ -177,8 +170,7 @@ SendSession::Outcome SendSession::Ask(const std::string& given, const std::strin
   sent.answer = broadcast_ ? Answer::None : AnswerOf(reply_, gate_.Complete());
   // A whole reply that cannot answer what was sent is another's, most often a late one: it is not
   // read as this command's answer. Typed text the panel does not know may be answered anyhow.
-  const bool shapeKnown = sent.query != ReplyQuery::None || IsPlainCommand(command);
-  if ((sent.answer == Answer::Ack || sent.answer == Answer::Data) && shapeKnown && !HasShapeOf(sent.query, reply_)) {
+  if ((sent.answer == Answer::Ack || sent.answer == Answer::Data) && !ShapeOfCommand(command).Fits(reply_)) {
     sent.answer = Answer::Unexpected;
   }
   gate_.EndWait();

@@ -10,6 +10,7 @@
 #include "FakeLink.h"
 #include "Pty.h"
 #include "SendRig.h"
+#include "panel/Form1.h"
 #include "platform/QtSerialLink.h"
 
 namespace {
@@ -53,6 +54,16 @@ const Scenario kScenarios[] = {
      {{Do::Expect, "CR9"}, {Do::Receive, "0123456789A"}, {Do::EndWait}, {Do::Expect, "CR0"}, {Do::Receive, "B\r80\r"}},
      "|01234567(cut)|80\r",
      {}},
+    {"an owed reply takes only a line of its shape; the next frame's answer passes it over",
+     {{Do::Expect, "CR0"}, {Do::EndWait}, {Do::Expect, "C00"}, {Do::Receive, "\x06\r"}, {Do::EndWait},
+      {Do::Expect, "CR8"}, {Do::Receive, "PJ-Q8\r"}, {Do::EndWait}, {Do::Expect, "CR3"}, {Do::Receive, "01"},
+      {Do::Receive, "234\r"}, {Do::FlushAll}},
+     "||\x06\r|PJ-Q8\r|01234\r",
+     {}},
+    {"a line with the shape of both answers is the owed one's",
+     {{Do::Expect, "CR0"}, {Do::EndWait}, {Do::Expect, "CR0"}, {Do::Receive, "80\r"}},
+     "||",
+     {"CR0 \"80\r\" owed complete"}},
     {"at the end, an owed reply is reported as far as it came",
      {{Do::Expect, "CR0"}, {Do::EndWait}, {Do::Receive, "8"}, {Do::Flush}, {Do::FlushAll}},
      "|",
@@ -73,7 +84,7 @@ TEST(ReplyGate, EachByteGoesToTheCommandWhoseReplyItIs) {
     });
     for (const Step& step : scenario.steps) {
       switch (step.what) {
-        case Do::Expect: core += '|'; gate.Expect(step.text, true); break;
+        case Do::Expect: core += '|'; gate.Expect(step.text, true, ShapeOfCommand(step.text)); break;
         case Do::Broadcast: core += '|'; gate.Expect(step.text, false); break;
         case Do::Receive: line.Receive(step.text); break;
         case Do::EndWait: core += gate.Truncated() ? "(cut)" : ""; gate.EndWait(); break;
@@ -250,6 +261,29 @@ TEST(ReplyGate, BytesThatComeAroundAFrameAreBookedOnARealLine) {
     EXPECT_EQ(RunSend(request, link, WithPort("PORT", path), out, err), c.status) << err.str();
     EXPECT_NE(err.str().find(WithPort(c.line, path)), std::string::npos) << err.str();
   }
+}
+
+// A projector that passed over the first frame: the later replies are still each its own
+// command's, and nothing is left owed for the run to wait for at its end.
+TEST(ReplyGate, AnUnansweredFrameShiftsNoLaterReplyOnARealLine) {
+  Pty pty;
+  const QString path = QString::fromStdString(pty.SlavePath());
+  PlayedLink link(PortMap{path, QStringLiteral("/nonexistent/com2")});
+  const std::map<std::string, std::string> answers{{"C00\r", "\x06\r"}, {"CR8\r", "PJ-Q8\r"}, {"CR3\r", "01234\r"}};
+  link.onWrite = [&](const std::string& frame) {
+    if (answers.count(frame) > 0) pty.Write(answers.at(frame));
+  };
+  SendRequest request = Request({"CR0", "C00", "CR8", "CR3"});
+  request.json = true;
+  std::ostringstream out, err;
+  QElapsedTimer run;
+  run.start();
+  EXPECT_EQ(RunSend(request, link, WithPort("PORT", path), out, err), SendExit::kNoReply) << err.str();
+  EXPECT_LT(run.elapsed(), 4000);  // no wait of 5.5 s for a reply that will never come
+  std::istringstream lines(out.str());
+  std::vector<std::string> got;
+  for (std::string line; std::getline(lines, line);) got.push_back(Field(line, "answer").value_or("?") + " " + Field(line, "reply").value_or(""));
+  EXPECT_EQ(got, (std::vector<std::string>{"none ", "ack \\u0006\\r", "data PJ-Q8\\r", "data 01234\\r"}));
 }
 
 }  // namespace
