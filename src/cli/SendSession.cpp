@@ -78,6 +78,11 @@ void SendSession::Transmit(const std::string& command) {
     form_.hold.Press(*button);
     timer1_.SetEnabled(false);
     held_ = button;
+    // A mode an earlier step armed (D.Zoom's 5 ms cursor pad) shapes the repetition of a held
+    // arrow, not a wait that one step makes for its reply.
+    const TimingSet plain = PlainTiming(*button);
+    if (timer2_.Interval() < plain.replyTimeout) timer2_.SetInterval(plain.replyTimeout);
+    if (timer4_.Interval() < plain.displayClear) timer4_.SetInterval(plain.displayClear);
     return;
   }
   for (const PanelCommand& entry : kCommandCatalogue) {

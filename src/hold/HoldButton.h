@@ -31,6 +31,9 @@ struct TimingSet {
 inline constexpr TimingSet kFastTiming{105, 100, 100};
 inline constexpr TimingSet kSlowTiming{250, 200, 245};
 inline constexpr TimingSet kSelectTiming{500, 200, 245};
+// The cursor pad's arrows in its plain mode set nothing: they keep the reply window every
+// release leaves, 500 and 1000 ms (their repeat is Timer1's last interval, 200 at start).
+inline constexpr TimingSet kPlainCursorTiming{200, 500, 1000};
 
 // The nineteen hold buttons. Their codes are not consecutive; the values are what is stored.
 inline constexpr std::array<HoldButton, 19> kHoldButtons{{

@@ -41,3 +41,7 @@ const HoldButton* HoldButtonOfName(std::string_view name);
 
 // The hold button whose press sends `command`, or nullptr.
 const HoldButton* HoldButtonOfCommand(std::string_view command);
+
+// The intervals a press of `button` gives in the panel's plain mode: its own fixed set, or for a
+// cursor-pad arrow those it keeps when no mode is armed.
+TimingSet PlainTiming(const HoldButton& button);

@@ -40,6 +40,10 @@ TimingSet FixedTiming(HoldTiming timing) {
 
 }  // namespace
 
+TimingSet PlainTiming(const HoldButton& button) {
+  return button.timing == HoldTiming::CursorPad ? kPlainCursorTiming : FixedTiming(button.timing);
+}
+
 void HoldPanel::Press(const HoldButton& button) {
   if (button.timing == HoldTiming::CursorPad) {
     PressCursorPad(button);
@@ -77,8 +81,8 @@ void HoldPanel::Release(const HoldButton& button) {
   timers_.Timer4.SetEnabled(true);
   panel_.Label11.clear();
   panel_.Label12.clear();
-  timers_.Timer2.SetInterval(500);
-  timers_.Timer4.SetInterval(1000);
+  timers_.Timer2.SetInterval(kPlainCursorTiming.replyTimeout);
+  timers_.Timer4.SetInterval(kPlainCursorTiming.displayClear);
   state_.RxBuffer.clear();
   if (button.armsFastCursorPad) {
     timers_.Timer1.SetInterval(5);

@@ -125,20 +125,23 @@ TEST(SendWithSimulator, EachCommandGetsTheReplyWindowThePanelWouldGiveIt) {
 }
 
 // A hold button's name is one step of it: the press's short reply window, no repetition however
-// long the wait, then the release, which leaves the panel's 500 ms window to the next command.
+// long the wait, then the release, which leaves the panel's 500 ms window to the next command. A
+// cursor step waits as long as a plain press would, whatever mode D.Zoom's release armed.
 TEST(SendWithSimulator, AHoldNameIsOnePressAndItsRelease) {
   const struct {
+    const char* delay;
     std::optional<int> timeoutMs;
     std::vector<std::string> commands;
     std::vector<bool> timedOut;
     int status;
   } cases[] = {
-      {std::nullopt, {"zoom-in", "CR0"}, {true, false}, SendExit::kNoReply},
+      {"300", std::nullopt, {"zoom-in", "CR0"}, {true, false}, SendExit::kNoReply},
       // A repeat at 250 ms would be answered during the next wait.
-      {1000, {"keystone-left", "CR0"}, {false, false}, SendExit::kReplied},
+      {"300", 1000, {"keystone-left", "CR0"}, {false, false}, SendExit::kReplied},
+      {"20", std::nullopt, {"d-zoom-in", "cursor-up", "cursor-down", "CR0"}, {false, false, false, false}, SendExit::kReplied},
   };
   for (const auto& c : cases) {
-    SimProcess sim({"--reply-delay", "300"});
+    SimProcess sim({"--reply-delay", c.delay});
     SendRequest request = Request({});
     request.commands = c.commands;
     request.timeoutMs = c.timeoutMs;
