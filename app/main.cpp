@@ -27,6 +27,7 @@ PortMap PortsOf(const CommandLine& line, DeviceSettings* settings) {
   for (const std::int16_t port : {1, 2}) {
     if (!*named[port - 1]) continue;
     ports.SetPathFor(port, QFile::decodeName(named[port - 1]->value().c_str()));
+    (port == 1 ? ports.com1Given : ports.com2Given) = true;
     if (settings != nullptr) settings->NamedOnCommandLine(port);
   }
   return ports;

@@ -16,12 +16,12 @@ void LinkSettings::Timer3_Timer() {
 
 void LinkSettings::Option1_Click() {
   panel_.PortOption = 1;
-  SelectPort(link_, dispatch_, panel_, 1, 2);
+  SelectPort(link_, dispatch_, panel_, 1, 2, keepOpen_);
 }
 
 void LinkSettings::Option2_Click() {
   panel_.PortOption = 2;
-  SelectPort(link_, dispatch_, panel_, 2, 1);
+  SelectPort(link_, dispatch_, panel_, 2, 1, keepOpen_);
 }
 
 void LinkSettings::Option9_Click() {

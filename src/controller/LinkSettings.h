@@ -27,6 +27,10 @@ class LinkSettings {
   void Option9_Click();    // "19200"
   void Option10_Click();   // "9600"
 
+  // From now on a port choice opens the port even where a failed one left it closed: the window's
+  // port is meant to be open once it has started.
+  void KeepPortOpen() { keepOpen_ = true; }
+
  private:
   void SelectSpeed(std::string_view settings);
 
@@ -35,4 +39,5 @@ class LinkSettings {
   Timers timers_;
   PanelState& panel_;
   EventDispatch& dispatch_;
+  bool keepOpen_ = false;
 };

@@ -40,20 +40,20 @@ bool CloseForSwitch(SerialLink& link, Attempts& attempt, bool& closed) {
 }  // namespace
 
 void SelectPort(SerialLink& link, EventDispatch& dispatch, PanelState& panel, std::int16_t port,
-                std::int16_t fallback) {
+                std::int16_t fallback, bool openClosed) {
   Attempts attempt;
   bool closed = true;  // the port is closed now
   const bool wasOpen = CloseForSwitch(link, attempt, closed);
   attempt([&] { link.SetPortNumber(port); });
-  if (!attempt.failure && wasOpen) attempt([&] { link.Open(); });
+  if (!attempt.failure && (wasOpen || openClosed)) attempt([&] { link.Open(); });
   if (!attempt.failure) {
     panel.Frame8Visible = false;
     return;
   }
-  // What follows from here is not the device's business but the panel's: a closed port stays
-  // closed, whatever is chosen next, until the panel starts again. A refused device waits for a
-  // device choice, which opens whatever the state, so a restart is not the way on there.
-  if (closed && !attempt.refused) *attempt.failure += " " + std::string(kClosedUntilRestart);
+  // What follows from here is not the device's business but the panel's: the next choice of a
+  // port, or of a device, opens it. A refused device waits for a device choice, which its own
+  // text asks for.
+  if (closed && openClosed && !attempt.refused) *attempt.failure += " " + std::string(kClosedUntilChosen);
   dispatch.Warn(*attempt.failure);
   // The operator has been told the choice failed and can choose again; a failing fallback
   // adds nothing worth a second box.

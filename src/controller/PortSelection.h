@@ -9,16 +9,17 @@
 #include "controller/SerialLink.h"
 
 // What a failed port selection's box adds to the failure: what the operator can do next.
-inline constexpr const char* kClosedUntilRestart =
-    "No port is open now, and the panel opens a closed port only when it starts: once the device can "
-    "be opened, end the panel with END and start it again.";
+inline constexpr const char* kClosedUntilChosen =
+    "No port is open now: once the device can be opened, choose COM1 or COM2 again with COM, or choose "
+    "another device for the port (right-click it).";
 
-// Closes the port if it is open or lost, chooses `port`, and opens it if it was open or lost. A
-// failure of any of these is reported in one warning box, after which the fallback port is
-// chosen, the port stays closed and the settings frame stays shown so that the operator can
-// choose again.
+// Closes the port if it is open or lost, chooses `port`, and opens it if it was open or lost, or
+// with `openClosed` whatever its state (the window, whose port is meant to be open once it has
+// started). A failure of any of these is reported in one warning box, after which the fallback
+// port is chosen, the port stays closed and the settings frame stays shown so that the operator
+// can choose again.
 void SelectPort(SerialLink& link, EventDispatch& dispatch, PanelState& panel, std::int16_t port,
-                std::int16_t fallback);
+                std::int16_t fallback, bool openClosed);
 
 // A device choice for a port: how to give the port its new device, and its old one back.
 struct DeviceSwitch {

@@ -58,6 +58,9 @@ void Form1::Form_Load() {
   State.HoldCode = 0;
   State.AwaitingReply = 0;
   State.RxBuffer = "";
+  // The window's port is meant to be open from here on: a later choice opens it whatever an
+  // earlier failed one left.
+  linkSettings.KeepPortOpen();
   link_.SetPortNumber(1);
   link_.SetLineSettings(State.CommSettings);
   link_.Open();

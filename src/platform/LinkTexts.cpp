@@ -5,7 +5,7 @@ namespace LinkTexts {
 namespace {
 
 // After a loss the device itself must come back first: a port selection made while it is still
-// missing leaves the port closed until the panel starts again.
+// missing fails and leaves the port closed until the next choice.
 QString ComeBack() {
   return QStringLiteral(
       "Reconnect the device, then click again; once it is back, choosing the port again with COM opens it too.");
@@ -15,7 +15,14 @@ QString Because(const QString& reason) { return reason.isEmpty() ? QString() : Q
 
 }  // namespace
 
-QString Missing(const QString& name, int port) {
+QString Missing(const QString& name, int port, bool given) {
+  if (given) {
+    return QStringLiteral(
+               "%1 could not be opened: the device does not exist. Connect the projector's serial cable or USB "
+               "adapter, or check the path given with --com%2.")
+        .arg(name)
+        .arg(port);
+  }
   return QStringLiteral(
              "%1 could not be opened: the device does not exist. Connect the projector's serial cable or USB "
              "adapter, or start the panel with --com%2 PATH to name the device.")
@@ -84,11 +91,10 @@ QString SpeedLost(const QString& name) {
 }
 
 QString NotOpen(const QString& name) {
-  // Only a failed port selection leaves the port closed, and choosing a port then does not open
-  // it: advice to choose one would not be true.
+  // Only a failed choice leaves the port closed, and the next choice opens it.
   return QStringLiteral(
-             "Nothing was sent: %1 is not open. The panel opens a closed port only when it starts: end it with "
-             "END and start it again.")
+             "Nothing was sent: %1 is not open. Once the device can be opened, choose the port again with COM, "
+             "or choose another device for it (right-click the port).")
       .arg(name);
 }
 

@@ -10,7 +10,8 @@
 namespace LinkTexts {
 
 // The device of `name` does not exist; --com`port` names another.
-QString Missing(const QString& name, int port);
+// `given`: the device was named with --comN, so naming it there again is no advice.
+QString Missing(const QString& name, int port, bool given);
 // The open failed for a reason the system gives and this link has no better words for.
 QString OpenFailed(const QString& name, const QString& reason);
 // The device opened but refused the line settings.

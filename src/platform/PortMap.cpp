@@ -15,6 +15,7 @@ QString PortMap::PathFor(std::int16_t port) const {
 }
 
 void PortMap::SetPathFor(std::int16_t port, const QString& device) {
-  if (port == 1) com1 = device;
-  if (port == 2) com2 = device;
+  // A device chosen now is no longer the one the command line named.
+  if (port == 1) com1 = device, com1Given = false;
+  if (port == 2) com2 = device, com2Given = false;
 }

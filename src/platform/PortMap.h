@@ -7,6 +7,9 @@
 struct PortMap {
   QString com1;
   QString com2;
+  // Given on the command line (--com1, --com2) for this run: advice to give it there is no help.
+  bool com1Given = false;
+  bool com2Given = false;
 
   // /dev/ttyS0 and /dev/ttyS1 on Linux, COM1 and COM2 on Windows.
   static PortMap Defaults();

@@ -151,14 +151,15 @@ std::optional<QtSerialLink::OpenFailure> QtSerialLink::TryOpen() {
 void QtSerialLink::FailOpen(const OpenFailure& failure) const {
   const QString name = Name();
   if (DevicePath().isEmpty()) throw Failure(QStringLiteral("No device is set for COM%1.").arg(portNumber_));
-  if (const auto wrongKind = WrongKindOfDevice(name, DevicePath(), portNumber_)) throw Failure(*wrongKind);
+  const bool given = portNumber_ == 2 ? map_.com2Given : map_.com1Given;
+  if (const auto wrongKind = WrongKindOfDevice(name, DevicePath(), portNumber_, given)) throw Failure(*wrongKind);
   if (failure.settingsRefused) {
     if (DeviceWentAway(failure.error)) throw Failure(LinkTexts::VanishedWhileOpening(name, failure.reason));
     throw Failure(LinkTexts::SettingsRefused(name, failure.reason));
   }
   switch (failure.error) {
     case QSerialPort::DeviceNotFoundError:
-      throw Failure(LinkTexts::Missing(name, portNumber_));
+      throw Failure(LinkTexts::Missing(name, portNumber_, given));
     case QSerialPort::PermissionError:
       throw Failure(PermissionFailure(failure.reason));
     case QSerialPort::OpenError:

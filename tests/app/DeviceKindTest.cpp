@@ -10,8 +10,8 @@
 
 namespace {
 
-std::string OpenFailure(const QString& path) {
-  QtSerialLink link(PortMap{path, QString()});
+std::string OpenFailure(const QString& path, bool given) {
+  QtSerialLink link(PortMap{path, QString(), given});
   try {
     link.Open();
   } catch (const LinkError& error) {
@@ -37,6 +37,7 @@ TEST(DeviceKind, APathThatIsNoDeviceIsNamedForWhatItIs) {
     std::string path;
     std::function<void(const std::string&)> make;
     std::string expected;
+    bool given = false;  // named with --com1
   } table[] = {
       {"a folder", base + "/folder", [](const std::string& p) { ::mkdir(p.c_str(), 0700); },
        advice(base + "/folder", "a directory")},
@@ -52,12 +53,20 @@ TEST(DeviceKind, APathThatIsNoDeviceIsNamedForWhatItIs) {
       {"nothing at all", base + "/missing", [](const std::string&) {},
        "COM1 (" + base + "/missing) could not be opened: the device does not exist. Connect the projector's serial "
        "cable or USB adapter, or start the panel with --com1 PATH to name the device."},
+      {"nothing at all, named with --com1", base + "/missing", [](const std::string&) {},
+       "COM1 (" + base + "/missing) could not be opened: the device does not exist. Connect the projector's serial "
+       "cable or USB adapter, or check the path given with --com1.", true},
+      {"a character device that is no terminal", "/dev/null", [](const std::string&) {},
+       advice("/dev/null", "a character device but no terminal")},
+      {"a regular file named with --com1", base + "/file", [](const std::string&) {},
+       "COM1 (" + base + "/file) could not be opened: " + base + "/file is a regular file, not a serial device. "
+       "Check the path given with --com1 (projector-panel --list-ports lists them).", true},
       {"a pseudo terminal", line.SlavePath(), [](const std::string&) {}, "opened"},
   };
   for (const auto& row : table) {
     SCOPED_TRACE(row.name);
     row.make(row.path);
-    EXPECT_EQ(OpenFailure(QString::fromStdString(row.path)), row.expected);
+    EXPECT_EQ(OpenFailure(QString::fromStdString(row.path), row.given), row.expected);
   }
 }
 

@@ -55,8 +55,7 @@ TEST(Program, AnswersWithoutADisplayAndWithoutTouchingThePort) {
       // --send gets as far as the port, which is missing here.
       {{"--com2", kLine, "--com1", "/nonexistent/ttyUSB9", "--send", "CR0"}, 1, "",
        "projector-panel: \"CR0\" was not sent: COM1 (/nonexistent/ttyUSB9) could not be opened: the device does "
-       "not exist. Connect the projector's serial cable or USB adapter, or start the panel with --com1 PATH to name "
-       "the device.\n"},
+       "not exist. Connect the projector's serial cable or USB adapter, or check the path given with --com1.\n"},
       // With --json every line on standard error is an object, the settings' problem included.
       {{"--json", "--send", ""}, 2, "",
        R"({"warning":"The devices chosen in the window in earlier runs could not be read, so they are not used: )"

@@ -44,7 +44,7 @@ std::string PanelsOpenFailure(std::int16_t port, const QString& missing, const Q
   if (shown.empty()) return "(the panel showed nothing)";
   // The box of a port selection adds what follows in the panel, which --send does not have.
   std::string failure = shown.back();
-  const std::string panelOnly = std::string(" ") + kClosedUntilRestart;
+  const std::string panelOnly = std::string(" ") + kClosedUntilChosen;
   if (failure.ends_with(panelOnly)) failure.resize(failure.size() - panelOnly.size());
   return failure;
 }

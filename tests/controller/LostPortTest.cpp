@@ -112,7 +112,8 @@ TEST_F(LostPortTest, PortSelectionOpensALostPortAsIfItHadBeenOpen) {
       {"open, COM1", true, false, &LinkSettings::Option1_Click, {"IsOpen", "Close", "SetPortNumber 1", "Open"}, true},
       {"lost, COM1", false, true, &LinkSettings::Option1_Click, {"IsOpen", "Close", "SetPortNumber 1", "Open"}, true},
       {"lost, COM2", false, true, &LinkSettings::Option2_Click, {"IsOpen", "Close", "SetPortNumber 2", "Open"}, true},
-      {"closed, COM1", false, false, &LinkSettings::Option1_Click, {"IsOpen", "SetPortNumber 1"}, false},
+      // The window's port is meant to be open: a choice opens it where a failed one left it closed.
+      {"closed, COM1", false, false, &LinkSettings::Option1_Click, {"IsOpen", "SetPortNumber 1", "Open"}, true},
   };
   for (const auto& c : cases) {
     rig.link.open = c.open;
@@ -152,7 +153,7 @@ TEST(PortSelectionFallback, FailingFallbackAddsNoSecondBox) {
     Calls failing;
     std::string box;
   } cases[] = {
-      {"choice and fallback", {"SetPortNumber"}, std::string("SetPortNumber failed ") + kClosedUntilRestart},
+      {"choice and fallback", {"SetPortNumber"}, std::string("SetPortNumber failed ") + kClosedUntilChosen},
       {"close, choice and fallback", {"Close", "SetPortNumber"}, "Close failed"},
   };
   for (const auto& c : cases) {

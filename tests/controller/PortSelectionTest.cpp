@@ -35,18 +35,18 @@ TEST_F(PortSelectionTest, MissingPortWarnsFallsBackAndLeavesThePortClosedAndTheF
   rig.link.missingPorts = {2};
   ChooseCom2();
   EXPECT_EQ(rig.link.calls, (Calls{"IsOpen", "Close", "SetPortNumber 2", "Open", "SetPortNumber 1"}));
-  // The box says what follows: nothing opens this port again but a new start.
-  EXPECT_EQ(rig.window.warnings, Calls{std::string("COM2 does not exist ") + kClosedUntilRestart});
+  // The box says what follows: the next choice opens the port.
+  EXPECT_EQ(rig.window.warnings, Calls{std::string("COM2 does not exist ") + kClosedUntilChosen});
   EXPECT_FALSE(rig.link.open);
   EXPECT_EQ(rig.link.port, 1);
   EXPECT_TRUE(rig.form.Panel.Frame8Visible);
   EXPECT_EQ(rig.form.Panel.PortOption, 2);  // the clicked option stays shown as selected
 
-  // Choosing COM1 now only chooses it: the port was closed, so it is not opened.
+  // Choosing COM1 now opens it, closed as the failure left it.
   rig.link.calls.clear();
   ChooseCom1();
-  EXPECT_EQ(rig.link.calls, (Calls{"IsOpen", "SetPortNumber 1"}));
-  EXPECT_FALSE(rig.link.open);
+  EXPECT_EQ(rig.link.calls, (Calls{"IsOpen", "SetPortNumber 1", "Open"}));
+  EXPECT_TRUE(rig.link.open);
   EXPECT_FALSE(rig.form.Panel.Frame8Visible);
   EXPECT_EQ(rig.window.warnings.size(), 1u);
 }

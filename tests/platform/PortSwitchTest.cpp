@@ -79,13 +79,18 @@ TEST_F(TwoPorts, DeviceLostWhileItOpensFailsThatChoiceAndNoFrameGoesToTheOtherPo
   EXPECT_NE(window.warnings[1].find("is not open"), std::string::npos) << window.warnings[1];
 }
 
-TEST_F(TwoPorts, VanishedComTwoIsReportedAndComOneStillWorks) {
+// The failed choice says the next one opens the port, and it does: no restart.
+TEST_F(TwoPorts, VanishedComTwoIsReportedAndChoosingComOneOpensIt) {
   com2.HangUp();
   Handle(&LinkSettings::Option2_Click);
   ASSERT_EQ(window.warnings.size(), 1u);
+  EXPECT_EQ(window.warnings[0].find("start it again"), std::string::npos) << window.warnings[0];
   EXPECT_FALSE(link.IsOpen());
-  Handle(&LinkSettings::Option1_Click);  // chosen, but the port was closed: not opened
-  EXPECT_FALSE(link.IsOpen());
+  Handle(&LinkSettings::Option1_Click);
+  EXPECT_TRUE(link.IsOpen());
+  Send("C00");
+  EXPECT_EQ(com1.Read(4), "C00\r");
+  EXPECT_EQ(window.warnings.size(), 1u);
 }
 
 }  // namespace
