@@ -245,6 +245,8 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
     line.mode = RunMode::Usage;
     line.error = *error;
   }
+  // A script that asked for JSON gets it for its mistakes too, whatever else is wrong on the line.
+  if (line.mode == RunMode::Usage) line.send.json = arguments.contains(QLatin1String("--json"));
   return line;
 }
 

@@ -8,6 +8,8 @@
 #include "window/MainWindow.h"
 
 int RunWindow(MainWindow& window) {
+  // A traffic log on a pipe whose reader has gone is a failed write, said once, not a death.
+  const NoPipeSignal closedPipeIsAFailedWrite;
   std::optional<int> endedBySignal;  // the status a signal ended the program with
   bool mainLoopRunning = false;
   // A signal ends the program as "END" does: the port is closed, then the event loop left.

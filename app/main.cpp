@@ -19,6 +19,10 @@
 
 namespace {
 
+void JsonMessages(QtMsgType, const QMessageLogContext&, const QString& message) {
+  ErrorLines(std::cerr, true).Warning(message.toStdString());
+}
+
 // The devices chosen in the window in earlier runs stand in for the defaults; the command line
 // wins over both, for this run only: it is never saved.
 PortMap PortsOf(const CommandLine& line, DeviceSettings* settings) {
@@ -45,7 +49,7 @@ int main(int argc, char** argv) {
     case RunMode::Help: return PrintOut(HelpText());
     case RunMode::Version: return PrintOut(VersionText() + "\n");
     case RunMode::Usage:
-      std::cerr << "projector-panel: " << line.error << ". Try 'projector-panel --help'.\n";
+      ErrorLines(std::cerr, line.send.json).Error(line.error + ". Try 'projector-panel --help'.", nullptr, 2);
       return 2;
     case RunMode::ListPorts: {
       const QCoreApplication app(qtArgc, argv);
@@ -53,6 +57,9 @@ int main(int argc, char** argv) {
     }
     case RunMode::ListCommands: return PrintOut(line.markdown ? CommandListMarkdown() : CommandListText());
     case RunMode::Send: {
+      // Qt's own warnings (a settings value it cannot load, a file it cannot seek) are lines of
+      // standard error too, in the run's form.
+      if (line.send.json) qInstallMessageHandler(JsonMessages);
       const QCoreApplication app(qtArgc, argv);
       DeviceSettings settings;
       // The settings are read only when the port used has no device on the command line: a run

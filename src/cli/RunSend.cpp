@@ -148,6 +148,7 @@ int RunSend(const SendRequest& request, SerialLink& link, const std::string& por
   TrafficLog log([&port] { return port; });
   if (request.log) {
     if (const auto problem = log.Open(QFile::decodeName(request.log->c_str()))) lines.Warning(*problem);
+    log.SetOnWriteFailure([&lines](const std::string& failure) { lines.Warning(failure); });
     log.Watch(link);
   }
   SendSession session(link, [&](const LateBytes& late) {

@@ -29,8 +29,12 @@ class TrafficLog : public TrafficObserver {
   TrafficLog& operator=(const TrafficLog&) = delete;
 
   // Appends to `path`, creating it; what to tell the operator when it cannot be opened (a clause,
-  // without capital or full stop), and then the log stays closed and every event is dropped.
+  // without capital or full stop), and then the log stays closed and every event is dropped. A
+  // named pipe is written only while a program reads it: one nobody reads is not waited for.
   std::optional<std::string> Open(const QString& path);
+  // Where the one line about a write that failed goes (a sentence, without the program's name);
+  // standard error as it stands if not set.
+  void SetOnWriteFailure(std::function<void(const std::string&)> tell) { onWriteFailure_ = std::move(tell); }
   // Writes down what becomes of the link's port too, for as long as this log lives.
   void Watch(SerialLink& link);
 
@@ -46,6 +50,8 @@ class TrafficLog : public TrafficObserver {
   void Write(std::string_view event, std::optional<std::string_view> text = std::nullopt);
 
   std::function<std::string()> port_;
+  std::function<void(const std::string&)> onWriteFailure_;
+  QString path_;  // as given: a file opened by its descriptor has no name
   QFile file_;
   SerialLink* watched_ = nullptr;
 };

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,7 +50,14 @@ TEST(Program, AnswersWithoutADisplayAndWithoutTouchingThePort) {
            usageError},
       {{"--com1", kLine, "--bogus"}, 2, "", "projector-panel: unknown option '--bogus'" + usageError},
       {{"--com1", kLine, "--com2"}, 2, "", "projector-panel: option '--com2' needs a value: a device path" + usageError},
-      {{"--com1", kLine, "--json"}, 2, "", "projector-panel: option '--json' only applies with --send" + usageError},
+      {{"--com1", kLine, "--json"}, 2, "",
+       R"({"error":"option '--json' only applies with --send. Try 'projector-panel --help'.","command":null,"exit":2})" "\n"},
+      // With --json a mistake on the line is an object too.
+      {{"--json", "--bogus"}, 2, "",
+       R"({"error":"unknown option '--bogus'. Try 'projector-panel --help'.","command":null,"exit":2})" "\n"},
+      {{"--json", "--send", "CR0", "--timeout", "5"}, 2, "",
+       R"({"error":"option '--timeout' takes a number of milliseconds from 50 to 60000, not '5'. Try )"
+       R"('projector-panel --help'.","command":null,"exit":2})" "\n"},
       {{"--com1", kLine, "--send", "CR0", "--port", "3"}, 2, "",
        "projector-panel: option '--port' takes 1 or 2, not '3'" + usageError},
       // --send gets as far as the port, which is missing here.
@@ -120,6 +128,61 @@ TEST(Program, UnwritableOutputIsAFailure) {
     if (const std::size_t at = err.find(kLine); at != std::string::npos) err.replace(at, 4, line.SlavePath());
     EXPECT_EQ(panel.readAllStandardError().toStdString(), err);
   }
+}
+
+// A traffic log that cannot take the traffic is said once, in the run's form, and the run goes on:
+// a full device, a named pipe nobody reads (not waited for), one whose reader leaves (no death by
+// SIGPIPE, in the window either).
+TEST(Program, ALogThatCannotTakeTheTrafficIsToldOnceAndNeverStopsTheRun) {
+  QTemporaryDir dir;
+  const QString fifo = dir.filePath(QStringLiteral("fifo"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const std::string full = "the traffic log /dev/full could not be written (No space left on device); nothing more is "
+                           "written to it.";
+  const std::string unread = "the traffic log " + fifo.toStdString() +
+                             " is a named pipe that no program reads now, so nothing is logged in this run; start the "
+                             "program that reads it first, or give --log a file";
+  const struct {
+    QString log;
+    bool json;
+    std::string err;
+  } table[] = {
+      {QStringLiteral("/dev/full"), false, "projector-panel: " + full + "\n"},
+      {QStringLiteral("/dev/full"), true, R"({"warning":")" + full + R"(","command":null})" "\n"},
+      {fifo, false, "projector-panel: " + unread + "\n"},
+  };
+  SimProcess sim({});
+  for (const auto& row : table) {
+    QStringList args{QStringLiteral("--com1"), sim.Path(), QStringLiteral("--log"), row.log};
+    for (const char* command : {"status", "lamp-hours", "power-on", "status"}) args << QStringLiteral("--send") << command;
+    if (row.json) args << QStringLiteral("--json");
+    const ProgramRun run = RunPanel(args, WithoutDisplay());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, row.err);
+  }
+  // The window, its log's reader gone while it runs.
+  const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  Pty line;
+  QProcess panel;
+  panel.setProcessEnvironment(Offscreen());
+  panel.start(QStringLiteral(PROJECTOR_PANEL),
+              {QStringLiteral("--com1"), QString::fromStdString(line.SlavePath()), QStringLiteral("--log"), fifo});
+  ASSERT_TRUE(panel.waitForStarted());
+  // Bytes nobody asked for are logged: once the reader has seen them, it goes.
+  char seen[256];
+  for (int i = 0; i < 300 && ::read(reader, seen, sizeof seen) <= 0; ++i) line.Write("80\r"), QThread::msleep(100);
+  ::close(reader);
+  for (int i = 0; i < 5; ++i) line.Write("80\r"), QThread::msleep(100);
+  EXPECT_EQ(panel.state(), QProcess::Running);
+  panel.terminate();
+  ASSERT_TRUE(panel.waitForFinished(30000));
+  EXPECT_EQ(panel.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(panel.exitCode(), 0);
+  const std::string err = panel.readAllStandardError().toStdString();
+  const std::string told = "projector-panel: the traffic log " + fifo.toStdString() + " could not be written";
+  EXPECT_NE(err.find(told), std::string::npos) << err;
+  EXPECT_EQ(err.find(told), err.rfind(told)) << err;
 }
 
 // The help's examples, pasted into a shell as they stand (the adapter's name aside): they run,
