@@ -43,7 +43,7 @@ for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6netw
   [[ ", $depends," == *", $needed "* ]] || fail "Depends lacks $needed: $depends"
 done
 while read -r dependency; do
-  [[ $dependency =~ ^(libc6|libgcc-s1|libstdc\+\+6|libqt6[a-z0-9]+)( \(.*\))?$ ]] || fail "unexpected dependency: $dependency"
+  [[ $dependency =~ ^(libc6|libgcc-s1|libstdc\+\+6|libqt6[a-z0-9]+|libxcb1)( \(.*\))?$ ]] || fail "unexpected dependency: $dependency"
 done < <(echo "$depends" | tr ',' '\n' | sed 's/^ *//')
 
 # lintian with the profile Debian uses by default: no error and no warning. An override, if one is

@@ -8,6 +8,8 @@ set -euo pipefail
 packages=(
   g++ make cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
+  # the display check asks the X library itself
+  libxcb1-dev
   libgtest-dev
   fonts-ipafont-gothic
   # a network serial server: the tests start their own on loopback ports

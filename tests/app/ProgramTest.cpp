@@ -1,7 +1,15 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstring>
+#include <thread>
 
 #include <QThread>
 
@@ -229,10 +237,29 @@ TEST(Program, HelpExamplesRunAsTheyStand) {
 TEST(Program, ThePanelItselfNeedsADisplayAndSaysSo) {
   int silent = 90;  // a display number no local X server has
   while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(silent))) ++silent;
-  QProcessEnvironment unreachable = WithoutDisplay();
-  unreachable.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(silent));
-  for (const auto& [environment, why] : {std::pair{WithoutDisplay(), std::string("DISPLAY and WAYLAND_DISPLAY are not set")},
-                                         std::pair{unreachable, "DISPLAY=:" + std::to_string(silent) + " cannot be reached"}}) {
+  // Something at that display's socket that takes a connection and says nothing: where a look at
+  // the socket alone would pass it, the X library fails, and forms it cannot parse fail before.
+  const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string name = "/tmp/.X11-unix/X" + std::to_string(silent);
+  std::memcpy(address.sun_path + 1, name.data(), name.size());  // the abstract name, looked for first
+  ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), offsetof(sockaddr_un, sun_path) + 1 + name.size()), 0);
+  ASSERT_EQ(::listen(socket, 8), 0);
+  std::atomic<bool> stop = false;
+  std::thread closer([&] {
+    while (!stop) {
+      pollfd ready{socket, POLLIN, 0};
+      if (::poll(&ready, 1, 20) == 1) ::close(::accept(socket, nullptr, nullptr));
+    }
+  });
+  std::vector<std::pair<QProcessEnvironment, std::string>> cases{{WithoutDisplay(), "DISPLAY and WAYLAND_DISPLAY are not set"}};
+  for (const QString& form : {QStringLiteral(":%1"), QStringLiteral(":%1.x"), QStringLiteral(":%1."), QStringLiteral("foo/unix:%1")}) {
+    QProcessEnvironment environment = WithoutDisplay();
+    environment.insert(QStringLiteral("DISPLAY"), form.arg(silent));
+    cases.emplace_back(environment, "DISPLAY=" + form.arg(silent).toStdString() + " cannot be reached");
+  }
+  for (const auto& [environment, why] : cases) {
     Pty line;
     OpenWatch watch(line.SlavePath());
     const ProgramRun run = RunPanel({QStringLiteral("--com1"), QString::fromStdString(line.SlavePath())}, environment);
@@ -241,6 +268,9 @@ TEST(Program, ThePanelItselfNeedsADisplayAndSaysSo) {
     EXPECT_TRUE(run.err.find("--send") < run.err.find('\n') && run.err.find('\n') + 1 == run.err.size()) << run.err;
     EXPECT_FALSE(watch.Opened());
   }
+  stop = true;
+  closer.join();
+  ::close(socket);
 }
 
 // docs/commands.md is the program's own table, and --list-commands names every command in it.
