@@ -17,6 +17,7 @@ FUZZ_BUILD    ?= build-fuzz
 WINDOWS_BUILD ?= build-windows
 BENCH_SECONDS ?= 60
 STARTUP_RUNS  ?= 100
+SEND_RUNS     ?= 50
 FUZZ_SECONDS  ?= 60
 # Warnings are errors where we choose the compiler; a packager's own build only shows them.
 CMAKE_FLAGS    = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPANEL_WERROR=ON
@@ -77,12 +78,14 @@ screenshots: build
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target receive-event-bench flood-bench panel-harness bare-drain projector-panel \
-	  startup-bench startup-reference first-frame-probe
+	  startup-bench startup-reference first-frame-probe send-bench bare-exchange projector-sim
 	$(BENCH_BUILD)/bench/receive-event-bench
 	$(BENCH_BUILD)/bench/flood-bench --seconds $(BENCH_SECONDS) --panel $(BENCH_BUILD)/app/projector-panel \
 	  --harness $(BENCH_BUILD)/bench/panel-harness --bare $(BENCH_BUILD)/bench/bare-drain --ser2net /usr/sbin/ser2net
 	$(BENCH_BUILD)/bench/startup-bench --runs $(STARTUP_RUNS) --panel $(BENCH_BUILD)/app/projector-panel \
 	  --reference $(BENCH_BUILD)/bench/startup-reference --probe $(BENCH_BUILD)/bench/libfirst-frame-probe.so
+	$(BENCH_BUILD)/bench/send-bench --runs $(SEND_RUNS) --panel $(BENCH_BUILD)/app/projector-panel \
+	  --bare $(BENCH_BUILD)/bench/bare-exchange --sim $(BENCH_BUILD)/tools/projector-sim/projector-sim
 
 # The receive path and the Telnet codec under libFuzzer with ASan and UBSan, within FUZZ_SECONDS in
 # all. New inputs go to $(FUZZ_BUILD)/corpus and corpus-telnet, a failing input to $(FUZZ_BUILD)/;

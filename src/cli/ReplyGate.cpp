@@ -37,6 +37,7 @@ void ReplyGate::TakeWaiting() {
 }
 
 void ReplyGate::Sort(std::string input) {
+  taken_ += input.size();
   std::size_t at = 0;
   // Up to and including the next CR, or all that is left.
   const auto upToCr = [&input, &at] {

@@ -57,6 +57,8 @@ class ReplyGate : public SerialLink {
   bool Complete() const { return complete_; }    // the awaited reply reached its CR
   bool Truncated() const { return truncated_; }  // the awaited reply was cut at the limit
   bool Owing() const { return !owed_.empty(); }
+  // Every byte taken from the port so far, whoever it went to.
+  std::size_t Taken() const { return taken_; }
   // Reports the bytes that followed a complete reply, and with `andOwed` also the owed replies
   // as far as they came (the run is ending).
   void FlushLate(bool andOwed);
@@ -83,6 +85,7 @@ class ReplyGate : public SerialLink {
     bool begun = false;  // part of it reached the core during its wait
     bool Begun() const { return cut || begun || late.count > 0; }
   };
+  std::size_t taken_ = 0;
   std::string line_;  // a line not yet whole, while the first owed reply has not begun
   std::deque<Owed> owed_;
   LateBytes stray_;

@@ -1,6 +1,7 @@
 #include "cli/SendSession.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <algorithm>
 
 #include <utility>
@@ -16,8 +17,11 @@ namespace {
 // device going away, the end of a grace period.
 constexpr int kPollMs = 10;
 
-// How long the line settles after the open: what comes meanwhile was sent before anything was
-// asked (the end of a reply to an earlier run, noise of the plugging) and answers no command.
+// The line settles after the open until it has been quiet this long, at most kSettleMs: what
+// comes meanwhile was sent before anything was asked (the end of a reply to an earlier run, noise
+// of the plugging) and answers no command. At 9600 baud a byte in progress takes about 1 ms, so a
+// stream still coming shows within the quiet time.
+constexpr int kQuietMs = 20;
 constexpr int kSettleMs = 100;
 
 // The longest reply window any sender sets: a reply owed when a run ends may take that long.
@@ -62,10 +66,15 @@ std::optional<std::string> SendSession::Start(const SendRequest& request) {
   timeoutMs_ = request.timeoutMs;
   // The open dropped what the device had sent before it; what comes while the line settles is
   // taken before the first frame and reported, never read as its reply.
-  QTimer settle;
-  settle.setSingleShot(true);
-  settle.start(kSettleMs);
-  WaitUntil([&] { return !settle.isActive() || interrupted_ || port_.IsLost(); });
+  QElapsedTimer settling, quiet;
+  settling.start();
+  quiet.start();
+  std::size_t taken = gate_.Taken();
+  WaitUntil([&] {
+    gate_.TakeWaiting();
+    if (gate_.Taken() != taken) taken = gate_.Taken(), quiet.restart();
+    return quiet.elapsed() >= kQuietMs || settling.elapsed() >= kSettleMs || interrupted_ || port_.IsLost();
+  });
   return std::nullopt;
 }
 

@@ -1,0 +1,97 @@
+// One --send exchange from process start to its end: projector-panel --send status beside
+// bare-exchange, which only opens the port, writes the query and reads the reply, both on the
+// same simulated projector. They alternate (ABBA), so a change of load reaches both alike; a few
+// runs of each warm the file cache first and are not counted.
+//
+//   send-bench --panel PATH --bare PATH --sim PATH [--runs 50]
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void Die(const std::string& what) {
+  std::fprintf(stderr, "send-bench: %s\n", what.c_str());
+  std::exit(1);
+}
+
+// Runs `args` with its output dropped; the milliseconds it took, from the fork to its end.
+double RunOnce(const std::vector<std::string>& args) {
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    std::FILE* null = std::freopen("/dev/null", "w", stdout);
+    (void)null;
+    std::vector<char*> argv;
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Die(args[0] + " failed");
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string panel, bare, sim;
+  int runs = 50;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    if (option == "--panel") panel = argv[i + 1];
+    else if (option == "--bare") bare = argv[i + 1];
+    else if (option == "--sim") sim = argv[i + 1];
+    else if (option == "--runs") runs = std::atoi(argv[i + 1]);
+  }
+  if (panel.empty() || bare.empty() || sim.empty() || runs < 1) Die("usage: --panel PATH --bare PATH --sim PATH [--runs N]");
+  // The simulated projector prints its device's path first.
+  int out[2];
+  if (::pipe(out) != 0) Die("pipe");
+  const pid_t simPid = ::fork();
+  if (simPid == 0) {
+    ::dup2(out[1], STDOUT_FILENO);
+    if (std::freopen("/dev/null", "w", stderr) == nullptr) ::_exit(127);  // its traffic log
+    ::execl(sim.c_str(), sim.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(out[1]);
+  std::string device;
+  char c = 0;
+  while (::read(out[0], &c, 1) == 1 && c != '\n') device += c;
+  if (device.empty()) Die("the simulator gave no device");
+
+  const std::vector<std::string> panelArgs{panel, "--com1", device, "--send", "status"};
+  const std::vector<std::string> bareArgs{bare, device};
+  for (int i = 0; i < 3; ++i) RunOnce(panelArgs), RunOnce(bareArgs);
+  std::vector<double> panelMs, bareMs;
+  for (int i = 0; i < runs; ++i) {
+    const bool panelFirst = i % 4 == 0 || i % 4 == 3;
+    if (panelFirst) panelMs.push_back(RunOnce(panelArgs));
+    bareMs.push_back(RunOnce(bareArgs));
+    if (!panelFirst) panelMs.push_back(RunOnce(panelArgs));
+  }
+  ::kill(simPid, SIGTERM);
+  ::waitpid(simPid, nullptr, 0);
+  const double p = Median(panelMs), b = Median(bareMs);
+  std::printf("one --send status exchange, process start to end, median of %d runs each:\n", runs);
+  std::printf("  projector-panel --send status  %7.1f ms\n", p);
+  std::printf("  bare open-write-read (Qt)      %7.1f ms\n", b);
+  std::printf("  ratio                          %7.2fx\n", p / b);
+  return 0;
+}
