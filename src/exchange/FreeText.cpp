@@ -32,7 +32,7 @@ std::optional<std::string> FreeTextRefusal(std::string_view text, std::string_vi
   }
   if (text.size() > kLongestFreeText) {
     return "Nothing was sent: the command is " + std::to_string(text.size()) + " characters long, more than the " +
-           std::to_string(kLongestFreeText) + " a command may have. Shorten the text in " + from +
+           std::to_string(kLongestFreeText) + " a command may have. Shorten " + from +
            " and send again.";
   }
   return std::nullopt;

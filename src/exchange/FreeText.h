@@ -18,8 +18,8 @@ inline constexpr std::size_t kLongestFreeText = 500;
 // Why `text` cannot go to the projector as one command, with what to do about it; nothing when
 // it can: plain ASCII without CR or LF, at most kLongestFreeText characters. The
 // panel's "SEND" and every other sender of typed text apply the same rule; `source` names where
-// the text was typed, for the advice.
-std::optional<std::string> FreeTextRefusal(std::string_view text, std::string_view source = "the CMD box");
+// the text was typed, for the advice: the text itself, as the operator knows it.
+std::optional<std::string> FreeTextRefusal(std::string_view text, std::string_view source = "the text in the CMD box");
 
 // The free-text row: "SEND" sends what the operator typed in Text1 as a command, "CLS" empties it.
 class FreeText {

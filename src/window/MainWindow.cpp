@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
@@ -279,6 +280,8 @@ void MainWindow::ShowFatal(const std::string& text) {
   if (deviceChoices_ != nullptr && loading_) {
     // The way forward for an operator who started the panel from the menu: no command line.
     choose = box.addButton(QStringLiteral("Choose a device..."), QMessageBox::ActionRole);
+    // Enter takes the way forward, not the end of the panel.
+    box.setDefaultButton(qobject_cast<QPushButton*>(choose));
     box.setInformativeText(deviceChoices_->StartUpAdvice());
   }
   // Back from the chooser without a choice, the box is offered again; OK or a signal ends.

@@ -91,6 +91,9 @@ TEST_F(FreeTextTest, TextThatCannotGoOutAsOneCommandIsRefusedAndNothingChanges) 
       {std::string(kLongestFreeText + 1, 'C'), "501 characters long"},
       {std::string(40000, 'C'), "40000 characters long"},
   };
+  // --send names its own text.
+  EXPECT_NE(FreeTextRefusal(cases[4].typed, "the --send text")->find("Shorten the --send text and send again."),
+            std::string::npos);
   rig.form.State.AddressPrefix = "A001";
   for (const auto& c : cases) {
     rig.form.State.TxFrame = "C00\r";
@@ -99,7 +102,7 @@ TEST_F(FreeTextTest, TextThatCannotGoOutAsOneCommandIsRefusedAndNothingChanges) 
     Send(c.typed);
     ASSERT_EQ(rig.window.warnings.size(), 1u) << c.says;
     EXPECT_NE(rig.window.warnings[0].find(c.says), std::string::npos) << rig.window.warnings[0];
-    EXPECT_NE(rig.window.warnings[0].find("the CMD box"), std::string::npos) << rig.window.warnings[0];
+    EXPECT_NE(rig.window.warnings[0].find("the text in the CMD box"), std::string::npos) << rig.window.warnings[0];
     EXPECT_EQ(rig.link.wire, "") << c.says;
     EXPECT_EQ(rig.form.State.TxFrame, "C00\r") << c.says;
     EXPECT_EQ(rig.form.State.ManualCommand, "") << c.says;

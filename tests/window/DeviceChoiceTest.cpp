@@ -47,6 +47,9 @@ BoxWatcher::Step Click(const QString& caption) {
   };
 }
 
+// Enter in a box: its default button.
+void PressEnter(QWidget* box) { QTest::keyClick(box, Qt::Key_Return); }
+
 // In the chooser: a name it must refuse, then `device` typed (or, empty, the first listed port), OK.
 BoxWatcher::Step Choose(const QString& device) {
   return [device](QWidget* chooser) {
@@ -109,7 +112,8 @@ TEST_F(DeviceChoiceTest, FromTheFailureBoxToTheSimulatorAndStraightThereAtTheNex
     // Through a link of its own: the simulator's pseudo terminal itself would not be kept.
     const QString simLink = config.path() + QStringLiteral("/ttySIM");
     ASSERT_TRUE(QFile::link(sim.Path(), simLink));
-    BoxWatcher boxes({Click(choose), Choose(gone), Click(choose), Choose(simLink)});
+    // Enter at the first box is the way to the chooser, not the end of the panel.
+    BoxWatcher boxes({PressEnter, Choose(gone), Click(choose), Choose(simLink)});
     Start first;
     ASSERT_TRUE(first.Run());
     ASSERT_EQ(boxes.texts.size(), 2);
