@@ -66,4 +66,19 @@ DeviceIdentity IdentifyDevice(const QString& path, const QString& sysfs) { retur
 
 DeviceIdentity LastingIdentity(const QString& path, const QString& sysfs) { return Identify(path, sysfs, false); }
 
-bool IsPseudoTerminal(const QString& path) { return path.startsWith(QLatin1String("/dev/pts/")); }
+bool IsPseudoTerminal(const QString& path) {
+  const QLatin1String pts("/dev/pts/");
+  // A terminal that has gone is known by its name alone, however it is spelt.
+  if (QDir::cleanPath(path).startsWith(pts) || QFileInfo(path).canonicalFilePath().startsWith(pts)) return true;
+#ifdef Q_OS_UNIX
+  // Whatever leads to it (a link, a by-path name, a node made elsewhere), a pseudo terminal is a
+  // character device of the kernel's pseudo-terminal numbers: the Unix 98 ones (136 to 143), the
+  // multiplexer /dev/ptmx (5:2) and the old BSD pairs (2 and 3).
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISCHR(info.st_mode)) return false;
+  const unsigned int number = major(info.st_rdev);
+  return (number >= 136 && number <= 143) || number == 2 || number == 3 || (number == 5 && minor(info.st_rdev) == 2);
+#else
+  return false;
+#endif
+}

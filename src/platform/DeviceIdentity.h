@@ -20,6 +20,7 @@ DeviceIdentity IdentifyDevice(const QString& path, const QString& sysfs = QStrin
 // The part of it that survives a restart of the computer, for a device kept between runs: the
 // same without the node's time, which is new at every boot.
 DeviceIdentity LastingIdentity(const QString& path, const QString& sysfs = QStringLiteral("/sys"));
-// A pseudo terminal named as such (/dev/pts/N): its number belongs to whichever program's
-// terminal holds it now, so it is never kept for another run.
+// A pseudo terminal, by what the path leads to (its canonical path or its device number), not by
+// how it is spelt: its number belongs to whichever program's terminal holds it now, so it is never
+// kept for another run, through a link to it either.
 bool IsPseudoTerminal(const QString& path);

@@ -19,13 +19,15 @@ QString IdentityKey(std::int16_t port) { return Key(port) + QStringLiteral("Iden
 // Why the device kept for `port` is not opened as it stands, or nothing.
 std::optional<QString> KeptDeviceRefusal(std::int16_t port, const QString& device, const QString& kept) {
   QString why;
-  if (kept.isEmpty()) {
-    // Kept before identities were: only a pseudo terminal is known to be someone else's by now.
-    if (!IsPseudoTerminal(device)) return std::nullopt;
+  // A pseudo terminal, whatever name it was kept under, is someone else's by now.
+  if (IsPseudoTerminal(device)) {
     why = QStringLiteral("COM%1 stands for %2, a pseudo terminal chosen in the window in an earlier run; its number "
                          "passes to other programs' terminals, so it is not opened.")
               .arg(port)
               .arg(device);
+  } else if (kept.isEmpty()) {
+    // Kept before identities were: nothing to check it against.
+    return std::nullopt;
   } else {
     // Nothing there at all is told by the open, as for any device that has gone.
     const DeviceIdentity now = LastingIdentity(device);

@@ -168,4 +168,33 @@ TEST_F(Replug, RepeatTicksLeaveTheDeviceClosedAndTheNextPressOpensIt) {
   EXPECT_EQ(device->Read(4), "C47\r");
 }
 
+// Without a seam: a pseudo terminal's number passes to the next terminal opened once the lost one
+// is gone, at the same path with the same device number. Only its node is new, and that is enough
+// for the panel to send it nothing.
+TEST(ReplugRealNodes, ATerminalThatTookTheLostOnesNumberGetsNothing) {
+  auto lost = std::make_unique<Pty>();
+  const std::string path = lost->SlavePath();
+  FakeClock clock;
+  FakeTimer timer1{clock}, timer2{clock}, timer3{clock}, timer4{clock};
+  FakeWindow window;
+  QtSerialLink link{PortMap{QString::fromStdString(path), QStringLiteral("/nonexistent/com2")}};
+  Form1 form{link, Timers{timer1, timer2, timer3, timer4}, window};
+  form.Load();
+  ASSERT_TRUE(window.fatals.empty());
+  lost->HangUp();
+  ASSERT_TRUE(WaitUntil([&] { return link.IsLost(); }));
+  lost.reset();
+  // The lowest free number is taken: the lost one's, unless a test beside this one took it first.
+  std::vector<std::unique_ptr<Pty>> opened;
+  for (int i = 0; i < 20 && (opened.empty() || opened.back()->SlavePath() != path); ++i) {
+    opened.push_back(std::make_unique<Pty>());
+  }
+  if (opened.back()->SlavePath() != path) GTEST_SKIP() << path << " went to another program";
+  form.Dispatch.Run(OnFailure::Warn, [&] { form.exchange.Send("C00"); });
+  EXPECT_EQ(opened.back()->Read(1, 300), "");
+  EXPECT_TRUE(link.IsLost());
+  ASSERT_EQ(window.warnings.size(), 1u);
+  EXPECT_NE(window.warnings[0].find("a different one"), std::string::npos) << window.warnings[0];
+}
+
 }  // namespace

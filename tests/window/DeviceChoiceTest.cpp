@@ -12,6 +12,7 @@
 
 #include "BoxWatcher.h"
 #include "QtRig.h"
+#include "Ser2net.h"
 #include "launcher/SimProcess.h"
 #include "platform/DeviceIdentity.h"
 #include "window/MainWindow.h"
@@ -89,13 +90,15 @@ class DeviceChoiceTest : public ::testing::Test {
  protected:
   void SetUp() override { qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); }
   void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
-  // A link in the config folder to `pty`: a name that is kept, where the terminal's own is not.
-  QString LinkTo(const Pty& pty, const QString& name) {
-    const QString link = config.path() + QLatin1Char('/') + name;
-    QFile::link(QString::fromStdString(pty.SlavePath()), link);
-    return link;
+  // `device` behind a network serial server: a device that is kept, where a pseudo terminal,
+  // by whatever name, is not.
+  QString Served(const QString& device) {
+    servers.push_back(std::make_unique<Ser2net>(device, Ser2net::Kind::Raw));
+    return servers.back()->Url();
   }
+  QString Served(const Pty& pty) { return Served(QString::fromStdString(pty.SlavePath())); }
   QTemporaryDir config;
+  std::vector<std::unique_ptr<Ser2net>> servers;
 };
 
 // Started from the menu where COM1's usual device is missing, the operator meets the failure box,
@@ -109,9 +112,8 @@ TEST_F(DeviceChoiceTest, FromTheFailureBoxToTheSimulatorAndStraightThereAtTheNex
     return WaitUntil([&] { return sim.Log().count(QStringLiteral("rx \"C00\\r\"")) == times; }, 5000);
   };
   {
-    // Through a link of its own: the simulator's pseudo terminal itself would not be kept.
-    const QString simLink = config.path() + QStringLiteral("/ttySIM");
-    ASSERT_TRUE(QFile::link(sim.Path(), simLink));
+    // Through a server of its own: the simulator's pseudo terminal would not be kept.
+    const QString simLink = Served(sim.Path());
     // Enter at the first box is the way to the chooser, not the end of the panel.
     BoxWatcher boxes({PressEnter, Choose(gone), Click(choose), Choose(simLink)});
     Start first;
@@ -144,8 +146,8 @@ TEST_F(DeviceChoiceTest, TheOptionsAndComOpenTheChooserAndTheChoiceIsSavedForIts
     SCOPED_TRACE(std::string(row.control) + " COM" + std::to_string(row.port));
     Pty before, chosen;
     QFile::remove(DeviceSettings().File());
-    const QString beforeLink = LinkTo(before, QStringLiteral("before%1").arg(&row - table));
-    const QString chosenLink = LinkTo(chosen, QStringLiteral("chosen%1").arg(&row - table));
+    const QString beforeLink = Served(before);
+    const QString chosenLink = Served(chosen);
     const QString chosenName = row.listed ? QString::fromStdString(chosen.SlavePath()) : chosenLink;
     DeviceSettings().Save(1, beforeLink);
     Start panel({{chosen.SlavePath(), "a USB adapter"}});
@@ -180,7 +182,7 @@ TEST_F(DeviceChoiceTest, AFailedChoiceChangesNothing) {
     SCOPED_TRACE(row.control);
     Pty before;
     QFile::remove(DeviceSettings().File());
-    const QString beforeLink = LinkTo(before, QStringLiteral("before%1").arg(&row - table));
+    const QString beforeLink = Served(before);
     DeviceSettings().Save(1, beforeLink);
     Start panel;
     ASSERT_TRUE(panel.Run());
