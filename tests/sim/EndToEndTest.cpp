@@ -19,6 +19,7 @@
 #include "launcher/SimProcess.h"
 #include "panel/Form1.h"
 #include "platform/LinkByDevice.h"
+#include "platform/QtSerialLink.h"
 #include "window/MainWindow.h"
 
 namespace {
@@ -319,6 +320,36 @@ TEST(WithSimulator, TheWindowWorksThroughANetworkServer) {
     EXPECT_EQ(boxes.texts.size(), via == Via::Rfc2217 ? 0 : 1);  // the raw port's speed is the server's
     EXPECT_TRUE(link.IsOpen());
   }
+}
+
+// Real clicks on the window: TEMP clicked 0.15 s after L-TIME, whose reply came at once and whose
+// window is still open, shows what TEMP alone shows, with the simulator answering as it does.
+TEST(WithSimulator, ATemperatureClickedInTheLampHoursWindowReadsAsItsOwn) {
+  SimProcess sim({});
+  QtSerialLink link(PortMap{sim.Path(), QStringLiteral("/nonexistent/com2")});
+  MainWindow window(link);
+  window.Load();
+  ASSERT_FALSE(window.Failed());
+  window.show();
+  const auto click = [&window](const char* name) {
+    QTest::mouseClick(window.Control(QString::fromLatin1(name)), Qt::LeftButton);
+  };
+  const PanelState& panel = window.Core().Panel;
+  const auto temperatures = [&] {
+    return WaitUntil([&] { return panel.Label12.ends_with("CR ") && panel.Label12 != " 0 1 2 3 4 CR "; }, 5000);
+  };
+  click("Command54");
+  ASSERT_TRUE(temperatures());
+  const std::string alone = panel.Label22;
+  ASSERT_TRUE(WaitUntil([&] { return !window.Core().WindowTimers().Timer2.Enabled(); }, 5000));
+  click("Command46");
+  ASSERT_TRUE(WaitUntil([&] { return panel.Label12 == " 0 1 2 3 4 CR "; }, 5000));
+  QTest::qWait(150);
+  ASSERT_TRUE(window.Core().WindowTimers().Timer2.Enabled());  // L-TIME's window is still open
+  click("Command54");
+  ASSERT_TRUE(temperatures());
+  EXPECT_EQ(panel.Label22, alone);
+  EXPECT_EQ(panel.Label12.find(" 0 1 2 3 4"), std::string::npos) << panel.Label12;
 }
 
 }  // namespace
