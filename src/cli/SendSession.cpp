@@ -69,10 +69,15 @@ std::optional<std::string> SendSession::Start(const SendRequest& request) {
   QElapsedTimer settling, quiet;
   settling.start();
   quiet.start();
+  // Looks again the moment the quiet time is up, not at the next poll.
+  QTimer quietUp;
+  quietUp.setSingleShot(true);
+  QObject::connect(&quietUp, &QTimer::timeout, [this] { Poll(); });
+  quietUp.start(kQuietMs);
   std::size_t taken = gate_.Taken();
   WaitUntil([&] {
     gate_.TakeWaiting();
-    if (gate_.Taken() != taken) taken = gate_.Taken(), quiet.restart();
+    if (gate_.Taken() != taken) taken = gate_.Taken(), quiet.restart(), quietUp.start(kQuietMs);
     return quiet.elapsed() >= kQuietMs || settling.elapsed() >= kSettleMs || interrupted_ || port_.IsLost();
   });
   return std::nullopt;
