@@ -2,8 +2,8 @@
 # make test: install what is missing, build, run every test headless.
 # make test-optimized: the same suite built optimised (-O2), as CI runs it.
 # make bench: optimised build in build-bench, then the receive benchmarks and start-up (about a minute and a half).
-# make fuzz: clang build of the core in build-fuzz, then the receive path (two thirds of FUZZ_SECONDS)
-#   and the Telnet / RFC 2217 codec (one third) fuzzed.
+# make fuzz: clang build of the core in build-fuzz, then the receive path (two thirds of FUZZ_SECONDS),
+#   the Telnet / RFC 2217 codec and the holder's request decoder (one sixth each) fuzzed.
 # make package: the Debian package, from its own optimized build, and its checks.
 # make core-windows: the Qt-free core and core_tests cross-built for Windows in build-windows (mingw-w64),
 #   then core_tests.exe run under wine, headless.
@@ -94,11 +94,13 @@ fuzz:
 	scripts/install-deps.sh --fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_FUZZ=ON -DPANEL_WERROR=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-telnet
-	$(FUZZ_BUILD)/fuzz/receive-path-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) - $(FUZZ_SECONDS) / 3 )) -max_len=4096 \
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-telnet $(FUZZ_BUILD)/corpus-hand-over
+	$(FUZZ_BUILD)/fuzz/receive-path-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) - 2 * ($(FUZZ_SECONDS) / 6) )) -max_len=4096 \
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus fuzz/corpus
-	$(FUZZ_BUILD)/fuzz/telnet-codec-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) / 3 )) -max_len=4096 \
+	$(FUZZ_BUILD)/fuzz/telnet-codec-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) / 6 )) -max_len=4096 \
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus-telnet fuzz/corpus-telnet
+	$(FUZZ_BUILD)/fuzz/hand-over-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) / 6 )) -max_len=4096 \
+	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus-hand-over
 
 # The core as a Windows program: what it would be built from there, with its tests on fakes.
 core-windows:

@@ -16,7 +16,7 @@
 // option, repeatable and exclusive options, and the values each option takes.
 namespace {
 
-enum class Option { Help, Version, ListPorts, ListCommands, Markdown, Com1, Com2, Send, Port, Speed, Address, Json, Timeout, Log };
+enum class Option { Help, Version, ListPorts, ListCommands, Markdown, Com1, Com2, Send, Serve, Port, Speed, Address, Json, Timeout, Log };
 
 struct KnownOption {
   QStringList names;
@@ -36,6 +36,7 @@ const std::vector<KnownOption>& Options() {
       {{"com1"}, Option::Com1, "a device path"},
       {{"com2"}, Option::Com2, "a device path"},
       {{"send"}, Option::Send, "a command", true},
+      {{"serve"}, Option::Serve, ""},
       {{"port"}, Option::Port, "1 or 2", false, true},
       {{"speed"}, Option::Speed, "19200 or 9600", false, true},
       {{"address"}, Option::Address, "single, all, 001, 002, 003 or 004", false, true},
@@ -157,6 +158,7 @@ std::optional<std::string> Apply(const KnownOption& known, const QString& value,
       break;
     }
     case Option::Json: line.send.json = true; break;
+    case Option::Serve: line.serve = true; break;
     case Option::Timeout: {
       bool number = false;
       const int ms = value.toInt(&number);
@@ -193,6 +195,7 @@ std::optional<std::string> Check(const QCommandLineParser& parser, CommandLine& 
     if (auto error = Apply(*known, value, line)) return error;
   }
   const bool sending = !line.send.commands.empty();
+  if (sending && line.serve) return std::string("option '--serve' and option '--send' exclude each other");
   // The lists answer alone: an option beside one would be ignored.
   for (const auto& [option, mode] : {std::pair{Option::ListPorts, RunMode::ListPorts}, std::pair{Option::ListCommands, RunMode::ListCommands}}) {
     const auto list = std::find_if(given.begin(), given.end(), [option](const auto& g) { return g.first->option == option; });
@@ -203,11 +206,12 @@ std::optional<std::string> Check(const QCommandLineParser& parser, CommandLine& 
   }
   if (line.markdown) return "option '--markdown' only applies with --list-commands";
   for (const auto& [known, value] : given) {
-    if (known->onlyForSend && !sending) {
+    // A holder sets the speed of the line it holds.
+    if (known->onlyForSend && !sending && !(line.serve && known->option == Option::Speed)) {
       return "option " + Quoted(Written(known->names.back())) + " only applies with --send";
     }
   }
-  line.mode = sending ? RunMode::Send : RunMode::Window;
+  line.mode = sending ? RunMode::Send : line.serve ? RunMode::Serve : RunMode::Window;
   return std::nullopt;
 }
 

@@ -12,6 +12,7 @@
 enum class RunMode {
   Window,        // the panel (the default)
   Send,          // --send: commands on the line, no window
+  Serve,         // --serve: hold the port and serve the user's --send runs, no window
   ListPorts,     // --list-ports
   ListCommands,  // --list-commands
   Help,          // --help, -h
@@ -26,6 +27,7 @@ struct CommandLine {
   std::optional<std::string> log;   // --log FILE: the traffic log, for either face
   SendRequest send;                 // filled in Send mode
   bool markdown = false;            // --markdown, with --list-commands
+  bool serve = false;               // --serve
   std::string error;                // Usage mode: one line, without the program's name
 };
 

@@ -19,6 +19,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: projector-panel [--com1 PATH] [--com2 PATH] [--log FILE]\n"
     "  or:  projector-panel --send COMMAND... [OPTION]...\n"
+    "  or:  projector-panel --serve [--com1 PATH] [--speed 19200|9600] [--log FILE]\n"
     "  or:  projector-panel --list-ports | --list-commands | --help | --version\n";
 
 constexpr const char* kSummary =
@@ -74,6 +75,17 @@ constexpr const char* kSending =
     "was (a USB adapter's maker, product, serial number or USB port, and interface); if another\n"
     "device is at its path now, nothing is sent and the status is 1.\n";
 
+constexpr const char* kServing =
+    "Sharing the line:\n"
+    "  --serve              hold COM1 without a window and serve the --send runs of this user\n"
+    "                       that find it held, one whole run at a time, each with its own\n"
+    "                       address, replies and verdicts; ends on SIGTERM, SIGINT or SIGHUP\n"
+    "                       once the run in progress is over\n"
+    "A --send whose port a projector-panel --serve of the same user holds is handed to it\n"
+    "through a socket in $XDG_RUNTIME_DIR/projector-panel/ and prints and returns what a direct\n"
+    "run would. Its --speed must be the held line's (else status 2). Without XDG_RUNTIME_DIR\n"
+    "nothing is served, and a held port is busy as before.\n";
+
 constexpr const char* kOther =
     "Other options:\n"
     "  --log FILE           append the traffic to FILE, in the window and with --send: one line\n"
@@ -124,7 +136,7 @@ constexpr const char* kExamples =
     "The temperatures as JSON:\n"
     "  projector-panel --com1 \"$p\" --json --send temperatures\n";
 
-constexpr const char* kParagraphs[] = {kSummary, kDevices, kSending, kOther, kExitStatus, kExamples};
+constexpr const char* kParagraphs[] = {kSummary, kDevices, kSending, kServing, kOther, kExitStatus, kExamples};
 
 }  // namespace
 

@@ -3,11 +3,15 @@
 #include <QFile>
 #include <iostream>
 
+#include <unistd.h>
+
 #include "CommandLine.h"
 #include "DisplayCheck.h"
 #include "WindowRun.h"
 #include "cli/CommandList.h"
 #include "cli/ErrorLines.h"
+#include "cli/HandClient.h"
+#include "cli/RunServe.h"
 #include "cli/RunSend.h"
 #include "cli/StandardStreams.h"
 #include "platform/DeviceSettings.h"
@@ -72,7 +76,22 @@ int main(int argc, char** argv) {
         ErrorLines(std::cerr, line.send.json).Error(refusal->toStdString(), nullptr, 1);
         return 1;
       }
-      return RunSend(line.send, ports);
+      // A port another panel of this user holds is reached through it.
+      FdStreamBuf outBuffer(STDOUT_FILENO), errBuffer(STDERR_FILENO);
+      std::ostream out(&outBuffer), err(&errBuffer);
+      if (const auto handed = HandOverIfHeld(line.send, ports, out, err)) return *handed;
+      return RunSend(line.send, ports, out, err);
+    }
+    case RunMode::Serve: {
+      const QCoreApplication app(qtArgc, argv);
+      DeviceSettings settings;
+      const PortMap ports = PortsOf(line, line.com1 ? nullptr : &settings);
+      if (const auto problem = settings.TakeProblem()) ErrorLines(std::cerr, false).Warning(*problem);
+      if (const auto refusal = settings.Refusal(1)) {
+        ErrorLines(std::cerr, false).Error(refusal->toStdString(), nullptr, 1);
+        return 1;
+      }
+      return RunServe(ports, line.send.speed, line.log, std::cerr);
     }
     case RunMode::Window:
       break;

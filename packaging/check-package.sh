@@ -22,6 +22,7 @@ dpkg-deb -x "$deb" "$root"
 
 expected_files="./usr/bin/projector-panel
 ./usr/bin/projector-sim
+./usr/lib/systemd/user/projector-panel.service
 ./usr/share/applications/projector-panel.desktop
 ./usr/share/doc/projector-panel/changelog.gz
 ./usr/share/doc/projector-panel/copyright
@@ -84,6 +85,17 @@ release_date=${release#* }
 # The menu entry must start a program the package installs.
 exec_program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
 [ -x "$root/usr/bin/$exec_program" ] || fail "Exec=$exec_program is not an installed program"
+
+# The user unit as systemd reads it, its program the one the package installs.
+unit=$root/usr/lib/systemd/user/projector-panel.service
+[ "$(sed -n 's/^ExecStart=\([^ ]*\).*/\1/p' "$unit")" = /usr/bin/projector-panel ] || fail "the unit starts another program"
+# (Its manual page is not installed here: --man=no.)
+mkdir -m 0700 "$root/runtime"
+verified=$(sed "s:^ExecStart=/usr/bin/:ExecStart=$root/usr/bin/:" "$unit" > "$root/projector-panel.service" &&
+           XDG_RUNTIME_DIR=$root/runtime systemd-analyze --user verify --man=no "$root/projector-panel.service" 2>&1) ||
+  fail "systemd-analyze verify:
+$verified"
+rm -rf "$root/projector-panel.service" "$root/runtime"
 
 read -r -a size < <(od -An -tu1 -j16 -N8 "$root/usr/share/icons/hicolor/64x64/apps/projector-panel.png")
 [ "${size[*]}" = "0 0 0 64 0 0 0 64" ] || fail "the PNG icon is not 64 x 64 (IHDR ${size[*]})"

@@ -16,6 +16,8 @@ packages=(
   ser2net
   # the Debian package: manual pages, its build and its checks
   help2man groff-base dpkg-dev file desktop-file-utils appstream lintian
+  # the user unit's check (systemd-analyze)
+  systemd
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -130,7 +130,7 @@ int RunSend(const SendRequest& request, const PortMap& ports, std::ostream& out,
 }
 
 int RunSend(const SendRequest& request, SerialLink& link, const std::string& port, std::ostream& out,
-            std::ostream& err) {
+            std::ostream& err, bool ownSignals) {
   ErrorLines lines(err, request.json);
   // Every command is checked before the port is touched: a run that would stop half-way through
   // its list leaves the projector in a state nobody asked for.
@@ -159,7 +159,13 @@ int RunSend(const SendRequest& request, SerialLink& link, const std::string& por
   });
   session.AddObserver(log);
   const NoPipeSignal closedOutputIsAnError;
-  StopSignals stopping([&session] { session.Interrupt(); });
+  // A holder serving this run keeps the process's signals for itself: it ends once the run is over.
+  std::optional<StopSignals> stops;
+  if (ownSignals) stops.emplace([&session] { session.Interrupt(); });
+  const struct {
+    const std::optional<StopSignals>& stops;
+    int Caught() const { return stops ? stops->Caught() : 0; }
+  } stopping{stops};
   // Names the commands from `i` on, which were not sent.
   const auto notSent = [&commands](std::size_t i) {
     return commands[i].Named() + (i + 1 < commands.size() ? " and the commands after it were not sent" : " was not sent");

@@ -26,5 +26,6 @@ inline constexpr int kOutputClosed = 141;  // standard output closed: as a shell
 int RunSend(const SendRequest& request, const PortMap& ports);
 int RunSend(const SendRequest& request, const PortMap& ports, std::ostream& out, std::ostream& err);
 // The same on a link of the caller's; `port` names it in messages: "COM1 (/dev/ttyUSB0)".
+// `ownSignals`: SIGTERM, SIGINT and SIGHUP stop the run; a holder serving it keeps them instead.
 int RunSend(const SendRequest& request, SerialLink& link, const std::string& port, std::ostream& out,
-            std::ostream& err);
+            std::ostream& err, bool ownSignals = true);

@@ -3,7 +3,14 @@
 #include <QFileInfo>
 #include <QLockFile>
 
-std::optional<QString> PortHolder(const QString& path) {
+namespace {
+
+struct LockInfo {
+  qint64 pid = 0;
+  QString program;
+};
+
+std::optional<LockInfo> LockOf(const QString& path) {
   // QSerialPort names its lock file after the device ("/dev/ttyUSB0" -> "LCK..ttyUSB0", any other
   // path with its slashes as underscores) in the first of these folders it may write to. The
   // holder may have been given a link or its target, so both names are looked for.
@@ -18,9 +25,23 @@ std::optional<QString> PortHolder(const QString& path) {
       QString host;
       QString program;
       if (!lock.getLockInfo(&pid, &host, &program) || pid <= 0) continue;
-      if (program.isEmpty()) return QStringLiteral("process %1").arg(pid);
-      return QStringLiteral("%1 (process %2)").arg(program).arg(pid);
+      return LockInfo{pid, program};
     }
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<QString> PortHolder(const QString& path) {
+  const auto lock = LockOf(path);
+  if (!lock) return std::nullopt;
+  if (lock->program.isEmpty()) return QStringLiteral("process %1").arg(lock->pid);
+  return QStringLiteral("%1 (process %2)").arg(lock->program).arg(lock->pid);
+}
+
+std::optional<qint64> PortHolderProcess(const QString& path) {
+  const auto lock = LockOf(path);
+  if (!lock || lock->program != QLatin1String("projector-panel")) return std::nullopt;
+  return lock->pid;
 }

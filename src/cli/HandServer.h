@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QString>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "network/HandOver.h"
+
+class QLocalSocket;
+
+// The holder's door for the scripts of its user: a local socket in
+// $XDG_RUNTIME_DIR/projector-panel/ (the folder 0700, the socket 0600), named after the holder's
+// process, which the port's lock file names. A peer of another user is turned away (the
+// kernel's peer credentials say who it is). Each connection brings one request; requests are
+// served one at a time, in the order they came whole, and each gets its reply on its own
+// connection. A request that does not come whole within a few seconds, is malformed or too long
+// is dropped with its connection; the holder goes on.
+class HandServer {
+ public:
+  using Serve = std::function<hand_over::Reply(const hand_over::Request&)>;
+
+  explicit HandServer(Serve serve);
+  ~HandServer();
+  HandServer(const HandServer&) = delete;
+  HandServer& operator=(const HandServer&) = delete;
+
+  // Listens; why not, when it cannot (no XDG_RUNTIME_DIR: nothing is made, and nothing said).
+  std::optional<std::string> Listen();
+  QString Path() const { return server_.fullServerName(); }
+
+  // Where the holder `pid` of this user listens, under `runtimeDir` (XDG_RUNTIME_DIR).
+  static QString PathFor(const QString& runtimeDir, qint64 pid);
+
+ private:
+  struct Pending;
+  void Accept();
+  void Read(Pending& pending);
+  void ServeNext();
+  void Drop(QLocalSocket* socket);
+
+  Serve serve_;
+  QLocalServer server_;
+  std::deque<std::unique_ptr<Pending>> pending_;  // connected, request not yet whole or not yet served
+  bool serving_ = false;
+};

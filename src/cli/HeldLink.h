@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+#include "controller/SerialLink.h"
+
+// The holder's open port as one hand's session sees it: the hand's frames and replies pass, but
+// what would change the line under its holder does not. The session's own choice of port and
+// speed and its open and close find the port as they want it: open, on the held device, at the
+// held speed (a hand that asks for another speed is refused before it gets here).
+class HeldLink : public SerialLink {
+ public:
+  explicit HeldLink(SerialLink& held) : held_(held) {
+    held_.SetOnComm([this] { RaiseOnComm(); });
+    held_.SetOnNotice([this](const std::string& text) { RaiseNotice(text); });
+  }
+  ~HeldLink() override {
+    held_.SetOnComm(nullptr);
+    held_.SetOnNotice(nullptr);
+  }
+  HeldLink(const HeldLink&) = delete;
+  HeldLink& operator=(const HeldLink&) = delete;
+
+  void SetPortNumber(std::int16_t) override {}
+  void SetLineSettings(const std::string&) override {}
+  bool IsOpen() const override { return held_.IsOpen() || held_.IsLost(); }
+  bool IsLost() const override { return held_.IsLost(); }
+  void Open() override {}
+  void Close() override {}
+  void Write(const std::string& bytes) override { held_.Write(bytes); }
+  std::string ReadAvailable() override { return held_.ReadAvailable(); }
+  void DiscardInput() override { held_.DiscardInput(); }
+  std::int16_t EventCode() const override { return held_.EventCode(); }
+  bool OutputPending() const override { return held_.OutputPending(); }
+  std::string PortName() const override { return held_.PortName(); }
+
+ private:
+  SerialLink& held_;
+};

@@ -1,0 +1,73 @@
+// --serve holds the line and serves its user's scripts: a handed-over --send prints and returns
+// what a direct one does, a stranger is not served, and SIGTERM leaves the port free.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "ProgramRun.h"
+#include "launcher/SimProcess.h"
+
+namespace {
+
+TEST(Serve, HoldsTheLineAndServesItsUsersScriptsAsADirectRunWould) {
+  QTemporaryDir runtime;
+  ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
+  QProcessEnvironment environment = WithoutDisplay();
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  SimProcess sim({});
+  const QStringList line{QStringLiteral("--com1"), sim.Path()};
+  const QStringList table[] = {
+      {"--send", "status", "--send", "lamp-hours"},
+      {"--json", "--send", "pc-type", "--send", "orientation", "--send", "CR PRESSURE"},
+      {"--address", "002", "--timeout", "100", "--send", "status"},  // a frame for another projector
+      {"--send", "warm-up-now"},                                     // refused before anything is sent
+  };
+  std::vector<ProgramRun> direct;
+  for (const QStringList& args : table) direct.push_back(RunPanel(line + args, environment));
+
+  QProcess holder;
+  holder.setProcessEnvironment(environment);
+  holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve")} + line);
+  const QDir door(runtime.path() + QStringLiteral("/projector-panel"));
+  for (int i = 0; i < 1500 && door.entryList(QDir::System).isEmpty(); ++i) QThread::msleep(20);
+  ASSERT_EQ(door.entryList(QDir::System), QStringList{QStringLiteral("holder-%1").arg(holder.processId())});
+  for (std::size_t i = 0; i < std::size(table); ++i) {
+    SCOPED_TRACE(table[i].join(QLatin1Char(' ')).toStdString());
+    const ProgramRun handed = RunPanel(line + table[i], environment);
+    EXPECT_EQ(handed.out, direct[i].out);
+    EXPECT_EQ(handed.err, direct[i].err);
+    EXPECT_EQ(handed.exitCode, direct[i].exitCode);
+  }
+  // The line's speed is the holder's.
+  const ProgramRun faster = RunPanel(line + QStringList{"--speed", "9600", "--send", "status"}, environment);
+  EXPECT_EQ(faster.exitCode, 2);
+  EXPECT_NE(faster.err.find("is held by projector-panel (process " + std::to_string(holder.processId()) +
+                            ") at 19200 baud; --speed 9600 would change the line under it"),
+            std::string::npos)
+      << faster.err;
+  // Another user reaches neither the door nor the port.
+  if (::geteuid() == 0) {
+    QProcess stranger;
+    stranger.setProcessEnvironment(environment);
+    stranger.start(QStringLiteral("setpriv"), QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", PROJECTOR_PANEL} +
+                                                  line + QStringList{"--send", "status"});
+    ASSERT_TRUE(stranger.waitForFinished(30000));
+    EXPECT_EQ(stranger.exitCode(), 1) << stranger.readAllStandardError().toStdString();
+    EXPECT_EQ(stranger.readAllStandardOutput(), QByteArray());
+  }
+  EXPECT_EQ(RunPanel(line + table[0], environment).out, direct[0].out);
+
+  ::kill(static_cast<pid_t>(holder.processId()), SIGTERM);
+  ASSERT_TRUE(holder.waitForFinished(30000));
+  EXPECT_EQ(holder.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(holder.exitCode(), 0) << holder.readAllStandardError().toStdString();
+  EXPECT_EQ(door.entryList(QDir::System), QStringList());
+  EXPECT_EQ(RunPanel(line + table[0], environment).exitCode, 0);  // the port is free for a direct run
+}
+
+}  // namespace
