@@ -19,14 +19,14 @@ constexpr int kRequestMs = 5000;
 // Connections waiting at once: scripts of one user, not a flood.
 constexpr std::size_t kMostWaiting = 64;
 
-// The user id of the process at the other end of `socket`, as the kernel knows it.
-std::optional<uid_t> PeerUser(const QLocalSocket& socket) {
+// Who is at the other end of `socket`, as the kernel knows it.
+std::optional<ucred> Peer(const QLocalSocket& socket) {
   ucred credentials{};
   socklen_t size = sizeof credentials;
   if (::getsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0) {
     return std::nullopt;
   }
-  return credentials.uid;
+  return credentials;
 }
 
 }  // namespace
@@ -35,6 +35,7 @@ struct HandServer::Pending {
   QPointer<QLocalSocket> socket;
   std::string bytes;
   std::optional<hand_over::Request> request;
+  qint64 peer = 0;
   QTimer deadline;
 };
 
@@ -75,8 +76,8 @@ std::optional<std::string> HandServer::Listen() {
 
 void HandServer::Accept() {
   while (QLocalSocket* socket = server_.nextPendingConnection()) {
-    const auto user = PeerUser(*socket);
-    if (!user || *user != ::getuid() || pending_.size() >= kMostWaiting) {
+    const auto peer = Peer(*socket);
+    if (!peer || peer->uid != ::getuid() || pending_.size() >= kMostWaiting) {
       socket->abort();
       socket->deleteLater();
       continue;
@@ -84,6 +85,7 @@ void HandServer::Accept() {
     auto pending = std::make_unique<Pending>();
     Pending* raw = pending.get();
     raw->socket = socket;
+    raw->peer = peer->pid;
     raw->deadline.setSingleShot(true);
     QObject::connect(&raw->deadline, &QTimer::timeout, [this, socket] { Drop(socket); });
     QObject::connect(socket, &QLocalSocket::readyRead, [this, raw] { Read(*raw); });
@@ -118,7 +120,7 @@ void HandServer::ServeNext() {
   pending_.erase(ready);
   served->socket->disconnect();
   serving_ = true;
-  const hand_over::Reply reply = serve_(*served->request);
+  const hand_over::Reply reply = serve_(*served->request, served->peer);
   serving_ = false;
   // A hand that left has lost its answer, not the exchange: the holder's log has it.
   if (served->socket && served->socket->state() == QLocalSocket::ConnectedState) {

@@ -21,7 +21,8 @@ class QLocalSocket;
 // is dropped with its connection; the holder goes on.
 class HandServer {
  public:
-  using Serve = std::function<hand_over::Reply(const hand_over::Request&)>;
+  // `peer`: the process that asked, as the kernel names it.
+  using Serve = std::function<hand_over::Reply(const hand_over::Request&, qint64 peer)>;
 
   explicit HandServer(Serve serve);
   ~HandServer();

@@ -130,7 +130,7 @@ int RunSend(const SendRequest& request, const PortMap& ports, std::ostream& out,
 }
 
 int RunSend(const SendRequest& request, SerialLink& link, const std::string& port, std::ostream& out,
-            std::ostream& err, bool ownSignals) {
+            std::ostream& err, bool ownSignals, TrafficObserver* alsoTold) {
   ErrorLines lines(err, request.json);
   // Every command is checked before the port is touched: a run that would stop half-way through
   // its list leaves the projector in a state nobody asked for.
@@ -156,8 +156,10 @@ int RunSend(const SendRequest& request, SerialLink& link, const std::string& por
     if (said.command.empty()) said.command = commands[0].given;
     lines.Late(LateText(late, commands[0], port), said);
     log.Late(LateRendered(late));
+    if (alsoTold != nullptr) alsoTold->Late(LateRendered(late));
   });
   session.AddObserver(log);
+  if (alsoTold != nullptr) session.AddObserver(*alsoTold);
   const NoPipeSignal closedOutputIsAnError;
   // A holder serving this run keeps the process's signals for itself: it ends once the run is over.
   std::optional<StopSignals> stops;

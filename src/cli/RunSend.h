@@ -5,6 +5,7 @@
 
 #include "cli/SendRequest.h"
 #include "controller/SerialLink.h"
+#include "controller/TrafficObserver.h"
 #include "platform/PortMap.h"
 
 // Exit statuses of a run. When several apply, the first of kLinkFailed, kRefused, kErr, kNoReply
@@ -27,5 +28,6 @@ int RunSend(const SendRequest& request, const PortMap& ports);
 int RunSend(const SendRequest& request, const PortMap& ports, std::ostream& out, std::ostream& err);
 // The same on a link of the caller's; `port` names it in messages: "COM1 (/dev/ttyUSB0)".
 // `ownSignals`: SIGTERM, SIGINT and SIGHUP stop the run; a holder serving it keeps them instead.
+// `alsoTold`, if any, hears of the run's traffic too (the holder's log).
 int RunSend(const SendRequest& request, SerialLink& link, const std::string& port, std::ostream& out,
-            std::ostream& err, bool ownSignals = true);
+            std::ostream& err, bool ownSignals = true, TrafficObserver* alsoTold = nullptr);

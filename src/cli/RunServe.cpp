@@ -65,7 +65,7 @@ int RunServe(const PortMap& ports, int speed, const std::optional<std::string>& 
   bool ending = false;
   bool serving = false;
   const NoPipeSignal closedPipeIsAFailedWrite;
-  HandServer server([&](const hand_over::Request& handed) -> hand_over::Reply {
+  HandServer server([&](const hand_over::Request& handed, qint64 peer) -> hand_over::Reply {
     if (!SameDevice(QString::fromStdString(handed.device), device) || handed.port != 1) {
       return Refused(1, "projector-panel (process " + std::to_string(QCoreApplication::applicationPid()) +
                             ") holds " + port + ", not COM" + std::to_string(handed.port) + " (" + handed.device + ")",
@@ -98,7 +98,10 @@ int RunServe(const PortMap& ports, int speed, const std::optional<std::string>& 
     {
       HeldLink held(link);
       serving = true;
-      exit = RunSend(request, held, port, out, said, false);
+      // The holder's log names the hand whose traffic it is.
+      traffic.SetHand("script " + std::to_string(peer));
+      exit = RunSend(request, held, port, out, said, false, log ? &traffic : nullptr);
+      traffic.SetHand({});
       serving = false;
     }
     drain();

@@ -55,7 +55,9 @@ void TrafficLog::NoReply(int waitMs) { Write("no reply within " + std::to_string
 void TrafficLog::Write(std::string_view event, std::optional<std::string_view> text) {
   if (!file_.isOpen()) return;
   std::string line = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toStdString();
-  line.append(1, ' ').append(port_()).append(1, ' ').append(event);
+  line.append(1, ' ').append(port_()).append(1, ' ');
+  if (!hand_.empty()) line.append(hand_).append(1, ' ');
+  line.append(event);
   if (text) line.append(1, ' ').append(*text);
   line += '\n';
   if (file_.write(line.data(), static_cast<qint64>(line.size())) == static_cast<qint64>(line.size())) return;

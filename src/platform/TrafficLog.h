@@ -32,6 +32,8 @@ class TrafficLog : public TrafficObserver {
   // without capital or full stop), and then the log stays closed and every event is dropped. A
   // named pipe is written only while a program reads it: one nobody reads is not waited for.
   std::optional<std::string> Open(const QString& path);
+  // Whose traffic follows, after the port on each line ("script 12345"); empty: the panel's own.
+  void SetHand(std::string hand) { hand_ = std::move(hand); }
   // Where the one line about a write that failed goes (a sentence, without the program's name);
   // standard error as it stands if not set.
   void SetOnWriteFailure(std::function<void(const std::string&)> tell) { onWriteFailure_ = std::move(tell); }
@@ -52,6 +54,7 @@ class TrafficLog : public TrafficObserver {
   std::function<std::string()> port_;
   std::function<void(const std::string&)> onWriteFailure_;
   QString path_;  // as given: a file opened by its descriptor has no name
+  std::string hand_;
   QFile file_;
   SerialLink* watched_ = nullptr;
 };

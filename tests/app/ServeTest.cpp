@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -32,7 +34,8 @@ TEST(Serve, HoldsTheLineAndServesItsUsersScriptsAsADirectRunWould) {
 
   QProcess holder;
   holder.setProcessEnvironment(environment);
-  holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve")} + line);
+  const QString log = runtime.filePath(QStringLiteral("traffic.log"));
+  holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve"), QStringLiteral("--log"), log} + line);
   const QDir door(runtime.path() + QStringLiteral("/projector-panel"));
   for (int i = 0; i < 1500 && door.entryList(QDir::System).isEmpty(); ++i) QThread::msleep(20);
   ASSERT_EQ(door.entryList(QDir::System), QStringList{QStringLiteral("holder-%1").arg(holder.processId())});
@@ -61,6 +64,12 @@ TEST(Serve, HoldsTheLineAndServesItsUsersScriptsAsADirectRunWould) {
     EXPECT_EQ(stranger.readAllStandardOutput(), QByteArray());
   }
   EXPECT_EQ(RunPanel(line + table[0], environment).out, direct[0].out);
+  // The holder's log has every handed frame, naming the hand.
+  QFile logged(log);
+  ASSERT_TRUE(logged.open(QIODevice::ReadOnly));
+  const QString text = QString::fromLatin1(logged.readAll());
+  EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral(" script [0-9]+ TXD  C R 3 CR \n")))) << text.toStdString();
+  EXPECT_EQ(text.count(QStringLiteral(" TXD ")), 8) << text.toStdString();  // the refused runs sent nothing
 
   ::kill(static_cast<pid_t>(holder.processId()), SIGTERM);
   ASSERT_TRUE(holder.waitForFinished(30000));
