@@ -10,13 +10,14 @@
 // held speed (a hand that asks for another speed is refused before it gets here).
 class HeldLink : public SerialLink {
  public:
-  explicit HeldLink(SerialLink& held) : held_(held) {
-    held_.SetOnComm([this] { RaiseOnComm(); });
-    held_.SetOnNotice([this](const std::string& text) { RaiseNotice(text); });
-  }
+  explicit HeldLink(SerialLink& held)
+      : held_(held),
+        onComm_(held_.ExchangeOnComm([this] { RaiseOnComm(); })),
+        onNotice_(held_.ExchangeOnNotice([this](const std::string& text) { RaiseNotice(text); })) {}
+  // The events go back to whoever had them before.
   ~HeldLink() override {
-    held_.SetOnComm(nullptr);
-    held_.SetOnNotice(nullptr);
+    held_.ExchangeOnComm(std::move(onComm_));
+    held_.ExchangeOnNotice(std::move(onNotice_));
   }
   HeldLink(const HeldLink&) = delete;
   HeldLink& operator=(const HeldLink&) = delete;
@@ -36,4 +37,6 @@ class HeldLink : public SerialLink {
 
  private:
   SerialLink& held_;
+  std::function<void()> onComm_;
+  std::function<void(const std::string&)> onNotice_;
 };

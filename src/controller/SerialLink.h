@@ -4,6 +4,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 // A failing serial operation. The text is shown to the operator as it stands, so it says what
 // went wrong and what to do about it.
@@ -70,6 +71,12 @@ class SerialLink {
   // or a setting the device cannot take but the program can live with. The text is shown as a
   // warning, as it stands.
   void SetOnNotice(std::function<void(const std::string&)> handler) { onNotice_ = std::move(handler); }
+  // The same, giving back the handler that had the events: a hand that borrows the line gives
+  // them back when it is done.
+  std::function<void()> ExchangeOnComm(std::function<void()> handler) { return std::exchange(onComm_, std::move(handler)); }
+  std::function<void(const std::string&)> ExchangeOnNotice(std::function<void(const std::string&)> handler) {
+    return std::exchange(onNotice_, std::move(handler));
+  }
 
   // What becomes of the port without an operation of the controller's saying so: the link marked
   // it lost when the device went away, or a write opened the lost device again.

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "controller/SerialLink.h"
+#include "controller/TrafficObserver.h"
+#include "network/HandOver.h"
+
+class TrafficLog;
+
+// The line a holder has open, as a handed run needs to know it.
+struct HeldLine {
+  SerialLink& link;
+  std::string port;  // as messages name it: "COM1 (/dev/ttyUSB0)"
+  QString device;    // the device it is open on
+  int speed = 19200;
+  TrafficLog* log = nullptr;            // the holder's log, if it keeps one: it names the hand
+  TrafficObserver* watcher = nullptr;   // another who hears of the traffic (the window's monitor)
+};
+
+// Runs one handed --send on the held line, as a direct run would run it, and gives back what it
+// printed and its status. A request for another device or another speed is refused (status 1,
+// 2) without a frame. `peer`: the process that asked, for the log.
+hand_over::Reply ServeHanded(const hand_over::Request& handed, qint64 peer, const HeldLine& line);
