@@ -81,10 +81,11 @@ constexpr const char* kServing =
     "                       that find it held, one whole run at a time, each with its own\n"
     "                       address, replies and verdicts; ends on SIGTERM, SIGINT or SIGHUP\n"
     "                       once the run in progress is over\n"
-    "A --send whose port a projector-panel --serve of the same user holds is handed to it\n"
-    "through a socket in $XDG_RUNTIME_DIR/projector-panel/ and prints and returns what a direct\n"
-    "run would. Its --speed must be the held line's (else status 2). Without XDG_RUNTIME_DIR\n"
-    "nothing is served, and a held port is busy as before.\n";
+    "A --send whose port a panel of the same user holds (its window, or --serve) is handed to\n"
+    "it through a socket in $XDG_RUNTIME_DIR/projector-panel/ and prints and returns what a\n"
+    "direct run would; the window's own clicks wait while it runs. Its --speed must be the held\n"
+    "line's (else status 2). Without XDG_RUNTIME_DIR nothing is served, and a held port is busy\n"
+    "as before.\n";
 
 constexpr const char* kOther =
     "Other options:\n"

@@ -7,6 +7,7 @@
 
 #include "CommandLine.h"
 #include "DisplayCheck.h"
+#include "WindowHands.h"
 #include "WindowRun.h"
 #include "cli/CommandList.h"
 #include "cli/ErrorLines.h"
@@ -109,5 +110,8 @@ int main(int argc, char** argv) {
   if (line.send.timeoutMs) window.SetReplyWait(*line.send.timeoutMs);
   window.OfferDeviceChoice(link, settings);
   if (line.log) window.KeepLog(log, log.Open(QFile::decodeName(line.log->c_str())));
+  // The window holds its port: its user's scripts reach the projector through it.
+  WindowHands hands(window, link, line.log ? &log : nullptr);
+  hands.Listen();
   return RunWindow(window);
 }

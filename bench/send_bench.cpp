@@ -1,7 +1,8 @@
 // One --send exchange from process start to its end: projector-panel --send status beside
 // bare-exchange, which only opens the port, writes the query and reads the reply, both on the
 // same simulated projector. They alternate (ABBA), so a change of load reaches both alike; a few
-// runs of each warm the file cache first and are not counted.
+// runs of each warm the file cache first and are not counted. Then the same --send handed over
+// to a projector-panel --serve that holds the line, beside the direct runs just measured.
 //
 //   send-bench --panel PATH --bare PATH --sim PATH [--runs 50]
 #include <signal.h>
@@ -86,12 +87,33 @@ int main(int argc, char** argv) {
     bareMs.push_back(RunOnce(bareArgs));
     if (!panelFirst) panelMs.push_back(RunOnce(panelArgs));
   }
+  // The holder, in a runtime folder of the bench's own.
+  char runtime[] = "/tmp/send-bench-XXXXXX";
+  if (::mkdtemp(runtime) == nullptr) Die("no runtime folder");
+  ::setenv("XDG_RUNTIME_DIR", runtime, 1);
+  const pid_t holder = ::fork();
+  if (holder == 0) {
+    if (std::freopen("/dev/null", "w", stderr) == nullptr) ::_exit(127);
+    ::execl(panel.c_str(), panel.c_str(), "--serve", "--com1", device.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  const std::string door = std::string(runtime) + "/projector-panel/holder-" + std::to_string(holder);
+  for (int i = 0; i < 500 && ::access(door.c_str(), F_OK) != 0; ++i) ::usleep(10000);
+  if (::access(door.c_str(), F_OK) != 0) Die("the holder did not listen");
+  std::vector<double> handedMs;
+  for (int i = 0; i < 3; ++i) RunOnce(panelArgs);
+  for (int i = 0; i < runs; ++i) handedMs.push_back(RunOnce(panelArgs));
+  ::kill(holder, SIGTERM);
+  ::waitpid(holder, nullptr, 0);
+  ::rmdir((std::string(runtime) + "/projector-panel").c_str());
+  ::rmdir(runtime);
   ::kill(simPid, SIGTERM);
   ::waitpid(simPid, nullptr, 0);
-  const double p = Median(panelMs), b = Median(bareMs);
+  const double p = Median(panelMs), b = Median(bareMs), h = Median(handedMs);
   std::printf("one --send status exchange, process start to end, median of %d runs each:\n", runs);
   std::printf("  projector-panel --send status  %7.1f ms\n", p);
   std::printf("  bare open-write-read (Qt)      %7.1f ms\n", b);
   std::printf("  ratio                          %7.2fx\n", p / b);
+  std::printf("  handed to --serve              %7.1f ms  (%.2fx the direct run)\n", h, h / p);
   return 0;
 }

@@ -30,6 +30,8 @@ class LinkByDevice : public SerialLink {
   std::string PortName() const override { return Chosen().PortName(); }
 
   const PortMap& Devices() const { return map_; }
+  // The device of the port chosen now.
+  QString Device() const { return map_.PathFor(port_); }
   // Gives `port` another device, which may be of the other kind. Only while the port is not the
   // chosen one or is closed: an open port is closed by the link its own device is open on.
   void SetDevice(std::int16_t port, const QString& device);

@@ -42,6 +42,6 @@ std::optional<QString> PortHolder(const QString& path) {
 
 std::optional<qint64> PortHolderProcess(const QString& path) {
   const auto lock = LockOf(path);
-  if (!lock || lock->program != QLatin1String("projector-panel")) return std::nullopt;
+  if (!lock) return std::nullopt;
   return lock->pid;
 }

@@ -226,9 +226,54 @@ void MainWindow::EndHold() {
   Run([this] { core_.hold.EndHoldWithoutRelease(); });
 }
 
-void MainWindow::Run(const std::function<void()>& handler) { core_.Dispatch.Run(OnFailure::Warn, handler); }
+void MainWindow::Run(const std::function<void()>& handler) {
+  if (lent_) {
+    waiting_.push_back([this, handler] { core_.Dispatch.Run(OnFailure::Warn, handler); });
+    return;
+  }
+  core_.Dispatch.Run(OnFailure::Warn, handler);
+}
 
-void MainWindow::RunOrEnd(const std::function<void()>& handler) { core_.Dispatch.Run(OnFailure::EndProgram, handler); }
+void MainWindow::RunOrEnd(const std::function<void()>& handler) {
+  if (lent_) {
+    waiting_.push_back([this, handler] { core_.Dispatch.Run(OnFailure::EndProgram, handler); });
+    return;
+  }
+  core_.Dispatch.Run(OnFailure::EndProgram, handler);
+}
+
+void MainWindow::LendLine() { lent_ = true; }
+
+void MainWindow::TakeLineBack() {
+  lent_ = false;
+  // In the order they came; one may lend the line again (it cannot: only a script does), or end.
+  std::vector<std::function<void()>> waiting = std::exchange(waiting_, {});
+  for (const auto& event : waiting) event();
+}
+
+bool MainWindow::LineInUse() const {
+  return core_.WindowTimers().Timer2.Enabled() || core_.State.HoldCode != 0;
+}
+
+void MainWindow::MonitorLines::Sent(std::string_view rendered) {
+  PanelState& panel = window_.core_.Panel;
+  panel.Label11 = std::string(rendered);
+  panel.Label12.clear();
+  panel.Label22.clear();
+  window_.Refresh();
+}
+
+void MainWindow::MonitorLines::Received(std::string_view rendered) {
+  // The tokens the bytes added, after the line's own leading blank.
+  PanelState& panel = window_.core_.Panel;
+  panel.Label12 += panel.Label12.empty() ? std::string(rendered) : std::string(rendered.substr(1));
+  window_.Refresh();
+}
+
+void MainWindow::MonitorLines::Decoded(std::string_view status) {
+  window_.core_.Panel.Label22 = std::string(status);
+  window_.Refresh();
+}
 
 void MainWindow::OfferDeviceChoice(LinkByDevice& link, DeviceSettings& settings, DeviceChoices::PortLister ports) {
   deviceChoices_ = new DeviceChoices(*this, link, settings, std::move(ports));

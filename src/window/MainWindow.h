@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <functional>
+#include <vector>
 #include <optional>
 #include <string>
 
@@ -34,6 +35,16 @@ class MainWindow : public QWidget, public WindowPort, public DeviceChoiceWindow 
   // Every reply is awaited `ms` milliseconds, whatever the button would give it, and the lines
   // stay half a second longer, as with --send --timeout.
   void SetReplyWait(int ms);
+
+  // While another hand (a script the window serves) has the line, the operator's clicks, presses
+  // and keys wait, in order, and run once it is given back: no frame of the window's goes out in
+  // another hand's exchange, and none is lost.
+  void LendLine();
+  void TakeLineBack();
+  // Whether the window's own exchange holds the line: a reply window or a hold is open.
+  bool LineInUse() const;
+  // Shows another hand's traffic on the monitor's lines, as the window's own would be.
+  TrafficObserver& Monitor() { return monitor_; }
 
   // Runs the start-up sequence; afterwards Failed() tells whether it ended the program.
   void Load();
@@ -74,6 +85,20 @@ class MainWindow : public QWidget, public WindowPort, public DeviceChoiceWindow 
   void Run(const std::function<void()>& handler);
   // The same, for the handlers whose failure ends the program.
   void RunOrEnd(const std::function<void()>& handler);
+  // The monitor's lines for another hand's exchange.
+  class MonitorLines : public TrafficObserver {
+   public:
+    explicit MonitorLines(MainWindow& window) : window_(window) {}
+    void Sent(std::string_view rendered) override;
+    void Received(std::string_view rendered) override;
+    void Decoded(std::string_view status) override;
+
+   private:
+    MainWindow& window_;
+  };
+  MonitorLines monitor_{*this};
+  bool lent_ = false;
+  std::vector<std::function<void()>> waiting_;  // the operator's events while the line is lent
   void EndHold();
 
   QtTimer timer1_;

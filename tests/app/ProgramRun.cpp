@@ -14,6 +14,8 @@ QProcessEnvironment WithoutDisplay() {
   // Devices the user chose in the window stay out of the tests: an empty config folder of their own.
   static const QTemporaryDir config;
   environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+  // No holder's door either, unless a test makes one: a held port is busy, as without a session.
+  environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
   return environment;
 }
 

@@ -1,0 +1,34 @@
+#include "WindowHands.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdlib>
+
+#include "cli/HandedRun.h"
+#include "platform/LinkByDevice.h"
+#include "window/MainWindow.h"
+
+WindowHands::WindowHands(MainWindow& window, LinkByDevice& link, TrafficLog* log)
+    : window_(window),
+      link_(link),
+      log_(log),
+      server_([this](const hand_over::Request& request, qint64 peer) { return Serve(request, peer); }) {}
+
+hand_over::Reply WindowHands::Serve(const hand_over::Request& request, qint64 peer) {
+  // The window's own exchange first: a frame of the run's would meet its reply.
+  if (window_.LineInUse()) {
+    QEventLoop wait;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &wait, [&] {
+      if (!window_.LineInUse()) wait.quit();
+    });
+    look.start(10);
+    wait.exec();
+  }
+  window_.LendLine();
+  const std::string& settings = window_.Core().State.CommSettings;
+  const HeldLine line{link_, link_.PortName(), link_.Device(), std::atoi(settings.c_str()), log_, &window_.Monitor()};
+  hand_over::Reply reply = ServeHanded(request, peer, line);
+  window_.TakeLineBack();
+  return reply;
+}
