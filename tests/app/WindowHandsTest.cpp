@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 
 #include <QLineEdit>
+#include <algorithm>
+#include <memory>
+#include <vector>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -65,6 +68,55 @@ TEST(WindowHands, AScriptGoesThroughTheWindowWhichKeepsItsOwnTextAndClicks) {
   const QString lines = QString::fromLatin1(logged.readAll());
   EXPECT_EQ(lines.count(QRegularExpression(QStringLiteral(" script [0-9]+ TXD "))), 2) << lines.toStdString();
   EXPECT_TRUE(lines.contains(QStringLiteral(") TXD  C 0 1 CR "))) << lines.toStdString();  // the window's own
+  qunsetenv("XDG_RUNTIME_DIR");
+}
+
+// Three scripts at once, twelve queries each, on a projector that answers late, while the operator
+// clicks STATUS: each script gets its own replies in its own order, and the projector's log has
+// every frame once, a script's twelve together.
+TEST(WindowHands, ThreeScriptsAndTheOperatorEachGetTheirOwnReplies) {
+  QTemporaryDir runtime;
+  ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+  SimProcess sim({"--reply-delay", "20", "--lamp-hours", "4321"});
+  LinkByDevice link(PortMap{sim.Path(), QStringLiteral("/nonexistent/com2")});
+  MainWindow window(link);
+  WindowHands hands(window, link, nullptr);
+  hands.Listen();
+  window.Load();
+  window.show();
+  QStringList args{"--com1", sim.Path(), "--json"};
+  for (int i = 0; i < 6; ++i) args << "--send" << "status" << "--send" << "lamp-hours";
+  std::vector<std::unique_ptr<QProcess>> scripts;
+  for (int i = 0; i < 3; ++i) {
+    scripts.push_back(std::make_unique<QProcess>());
+    scripts.back()->start(QStringLiteral(PROJECTOR_PANEL), args);
+  }
+  QTimer clicks;
+  int clicked = 0;
+  QObject::connect(&clicks, &QTimer::timeout, [&] {
+    if (clicked < 4) ++clicked, QTest::mouseClick(window.Control(QStringLiteral("Command44")), Qt::LeftButton);
+  });
+  clicks.start(150);
+  ASSERT_TRUE(WaitUntil([&] {
+    return std::all_of(scripts.begin(), scripts.end(), [](const auto& p) { return p->state() == QProcess::NotRunning; });
+  }, 60000));
+  ASSERT_TRUE(WaitUntil([&] { return clicked == 4 && !window.LineInUse(); }, 10000));
+  for (const auto& script : scripts) {
+    EXPECT_EQ(script->exitCode(), 0) << script->readAllStandardError().toStdString();
+    const QStringList lines = QString::fromLatin1(script->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 12);
+    for (int i = 0; i < 12; ++i) {
+      EXPECT_TRUE(lines[i].contains(i % 2 == 0 ? R"("command":"status")" : R"("command":"lamp-hours")")) << i;
+      EXPECT_EQ(lines[i].contains(R"("value":4321)"), i % 2 == 1) << lines[i].toStdString();
+    }
+  }
+  // Every frame once: 36 of the scripts, one for each click; a script's twelve in a row.
+  QString frames;
+  for (const QString& entry : sim.Log().split('\n').filter(QStringLiteral("rx "))) frames += entry.contains("CR3") ? '3' : '0';
+  EXPECT_EQ(frames.size(), 36 + 4) << frames.toStdString();
+  const QRegularExpression threeRuns(QStringLiteral("^0*030303030303(0*)030303030303(0*)030303030303(0*)$"));
+  EXPECT_TRUE(threeRuns.match(frames).hasMatch()) << frames.toStdString();
   qunsetenv("XDG_RUNTIME_DIR");
 }
 
