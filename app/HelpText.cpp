@@ -84,8 +84,9 @@ constexpr const char* kServing =
     "A --send whose port a panel of the same user holds (its window, or --serve) is handed to\n"
     "it through a socket in $XDG_RUNTIME_DIR/projector-panel/ and prints and returns what a\n"
     "direct run would; the window's own clicks wait while it runs. Its --speed must be the held\n"
-    "line's (else status 2). Without XDG_RUNTIME_DIR nothing is served, and a held port is busy\n"
-    "as before.\n";
+    "line's (else status 2). A window started while --serve holds its port borrows the line and\n"
+    "gives it back when it ends. Without XDG_RUNTIME_DIR nothing is served, and a held port is\n"
+    "busy as before.\n";
 
 constexpr const char* kOther =
     "Other options:\n"

@@ -15,6 +15,8 @@ WindowHands::WindowHands(MainWindow& window, LinkByDevice& link, TrafficLog* log
       server_([this](const hand_over::Request& request, qint64 peer) { return Serve(request, peer); }) {}
 
 hand_over::Reply WindowHands::Serve(const hand_over::Request& request, qint64 peer) {
+  // A window keeps its line for as long as it is open.
+  if (request.lend) return {1, "", ""};
   // The window's own exchange first: a frame of the run's would meet its reply.
   if (window_.LineInUse()) {
     QEventLoop wait;

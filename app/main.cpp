@@ -105,6 +105,9 @@ int main(int argc, char** argv) {
   QApplication app(qtArgc, argv);
   DeviceSettings settings;
   LinkByDevice link(PortsOf(line, &settings));
+  // A panel serving the port without a window (--serve) lends it to the window, and takes it
+  // back when the window has gone.
+  BorrowLine(link.Devices().PathFor(1));
   TrafficLog log([&link] { return link.PortName(); });
   MainWindow window(link);
   if (line.send.timeoutMs) window.SetReplyWait(*line.send.timeoutMs);

@@ -1,5 +1,6 @@
 #include "cli/HandClient.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
@@ -18,19 +19,39 @@ constexpr int kConnectMs = 2000;
 
 }  // namespace
 
-std::optional<int> HandOverIfHeld(const SendRequest& request, const PortMap& ports, std::ostream& out,
-                                  std::ostream& err) {
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  const QString device = ports.PathFor(request.port);
-  if (runtime.isEmpty() || device.isEmpty()) return std::nullopt;
-  const std::optional<qint64> holder = PortHolderProcess(device);
-  if (!holder) return std::nullopt;
-  const QString path = HandServer::PathFor(runtime, *holder);
-  if (!QFileInfo::exists(path)) return std::nullopt;
+std::optional<hand_over::Reply> AskHolder(const QString& path, const hand_over::Request& request) {
   QLocalSocket socket;
   socket.connectToServer(path);
   if (!socket.waitForConnected(kConnectMs)) return std::nullopt;
+  socket.write(QByteArray::fromStdString(hand_over::Encode(request)));
+  std::string bytes;
+  // The run takes as long as it takes; the holder ends the connection with its answer, or when
+  // it ends itself.
+  while (socket.state() == QLocalSocket::ConnectedState || socket.bytesAvailable() > 0) {
+    if (socket.bytesAvailable() == 0) socket.waitForReadyRead(1000);
+    bytes += socket.readAll().toStdString();
+    const auto decoded = hand_over::DecodeReply(bytes);
+    if (const auto* reply = std::get_if<hand_over::Reply>(&decoded)) return *reply;
+    if (std::holds_alternative<hand_over::Malformed>(decoded)) break;
+  }
+  return std::nullopt;
+}
 
+std::optional<QString> HolderDoor(const QString& device) {
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (runtime.isEmpty() || device.isEmpty()) return std::nullopt;
+  const std::optional<qint64> holder = PortHolderProcess(device);
+  if (!holder || *holder == QCoreApplication::applicationPid()) return std::nullopt;
+  const QString path = HandServer::PathFor(runtime, *holder);
+  if (!QFileInfo::exists(path)) return std::nullopt;
+  return path;
+}
+
+std::optional<int> HandOverIfHeld(const SendRequest& request, const PortMap& ports, std::ostream& out,
+                                  std::ostream& err) {
+  const QString device = ports.PathFor(request.port);
+  const std::optional<QString> door = HolderDoor(device);
+  if (!door) return std::nullopt;
   hand_over::Request handed;
   handed.device = device.toStdString();
   handed.port = request.port;
@@ -42,24 +63,25 @@ std::optional<int> HandOverIfHeld(const SendRequest& request, const PortMap& por
   // The holder runs elsewhere: a log named from here must mean the same file there.
   if (request.log) handed.log = QFileInfo(QFile::decodeName(request.log->c_str())).absoluteFilePath().toStdString();
   handed.commands = request.commands;
-  socket.write(QByteArray::fromStdString(hand_over::Encode(handed)));
-  std::string bytes;
-  // The run takes as long as it takes; the holder ends the connection with its answer, or when
-  // it ends itself.
-  while (socket.state() == QLocalSocket::ConnectedState || socket.bytesAvailable() > 0) {
-    if (socket.bytesAvailable() == 0) socket.waitForReadyRead(1000);
-    bytes += socket.readAll().toStdString();
-    const auto decoded = hand_over::DecodeReply(bytes);
-    if (const auto* reply = std::get_if<hand_over::Reply>(&decoded)) {
-      out << reply->out << std::flush;
-      err << reply->err << std::flush;
-      return reply->exit;
-    }
-    if (std::holds_alternative<hand_over::Malformed>(decoded)) break;
+  if (const auto reply = AskHolder(*door, handed)) {
+    out << reply->out << std::flush;
+    err << reply->err << std::flush;
+    return reply->exit;
   }
   ErrorLines(err, request.json)
-      .Error("COM" + std::to_string(request.port) + " (" + device.toStdString() + ") is held by projector-panel (process " +
-                 std::to_string(*holder) + "), which ended the run it was handed without an answer; run the commands again",
+      .Error("COM" + std::to_string(request.port) + " (" + device.toStdString() + ") is held by " +
+                 PortHolder(device).value_or(QStringLiteral("another program")).toStdString() +
+                 ", which ended the run it was handed without an answer; run the commands again",
              nullptr, SendExit::kLinkFailed);
   return SendExit::kLinkFailed;
+}
+
+bool BorrowLine(const QString& device) {
+  const std::optional<QString> door = HolderDoor(device);
+  if (!door) return false;
+  hand_over::Request lend;
+  lend.device = device.toStdString();
+  lend.lend = true;
+  const auto reply = AskHolder(*door, lend);
+  return reply && reply->exit == 0;
 }

@@ -2,8 +2,12 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QTimer>
+#include <cerrno>
+#include <csignal>
 
 #include "cli/ErrorLines.h"
+#include "cli/HandClient.h"
 #include "cli/HandServer.h"
 #include "cli/HandedRun.h"
 #include "exchange/Render.h"
@@ -44,12 +48,40 @@ int RunServe(const PortMap& ports, int speed, const std::optional<std::string>& 
   bool serving = false;
   const NoPipeSignal closedPipeIsAFailedWrite;
   const HeldLine line{link, port, device, speed, log ? &traffic : nullptr};
-  HandServer server([&](const hand_over::Request& handed, qint64 peer) {
+  // The window the line is lent to; the line comes back once that process has gone.
+  std::optional<qint64> lentTo;
+  QTimer takeBack;
+  takeBack.setInterval(200);
+  QObject::connect(&takeBack, &QTimer::timeout, [&] {
+    if (!lentTo || ::kill(static_cast<pid_t>(*lentTo), 0) == 0 || errno != ESRCH) return;
+    try {
+      link.Open();
+    } catch (const LinkError&) {
+      return;  // not free yet, or away: the next look tries again
+    }
+    lentTo.reset();
+    takeBack.stop();
+  });
+  HandServer server([&](const hand_over::Request& handed, qint64 peer) -> hand_over::Reply {
+    if (handed.lend) {
+      // The window asking has waited for the run in progress: the port is closed before it hears.
+      link.Close();
+      lentTo = peer;
+      takeBack.start();
+      return {0, "", ""};
+    }
     serving = true;
-    hand_over::Reply reply = ServeHanded(handed, peer, line);
+    std::optional<hand_over::Reply> reply;
+    if (lentTo) {
+      // The window has the line: the run is its to serve.
+      reply = AskHolder(HandServer::PathFor(qEnvironmentVariable("XDG_RUNTIME_DIR"), *lentTo), handed);
+      if (!reply) reply = hand_over::Reply{1, "", ""};
+    } else {
+      reply = ServeHanded(handed, peer, line);
+    }
     serving = false;
     if (ending) QCoreApplication::exit(0);
-    return reply;
+    return *reply;
   });
   if (const auto why = server.Listen()) {
     lines.Error("scripts cannot reach " + port + " through this holder: " + *why +

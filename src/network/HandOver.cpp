@@ -91,6 +91,7 @@ std::string Encode(const Request& request) {
   PutText(body, request.log.value_or(""));
   PutNumber(body, static_cast<std::int64_t>(request.commands.size()));
   for (const std::string& command : request.commands) PutText(body, command);
+  PutNumber(body, request.lend ? 1 : 0);
   return Framed(body);
 }
 
@@ -121,6 +122,7 @@ std::variant<NeedMore, Malformed, Request> DecodeRequest(std::string_view bytes)
   const std::int32_t count = read.Number();
   if (count < 0 || static_cast<std::size_t>(count) > kMostCommands) return Malformed{"too many commands"};
   for (std::int32_t i = 0; i < count; ++i) request.commands.push_back(read.Text());
+  request.lend = read.Flag();
   if (!read.Good()) return Malformed{"its fields do not add up"};
   return request;
 }

@@ -28,6 +28,10 @@ struct Request {
   std::optional<int> timeoutMs;
   std::optional<std::string> log;
   std::vector<std::string> commands;
+  // Not a run: a window that is starting asks the holder for the line itself. The holder
+  // finishes the run in progress, closes the port and answers; it hands later runs to the window
+  // and takes the line back when the window has gone.
+  bool lend = false;
 
   bool operator==(const Request&) const = default;
 };

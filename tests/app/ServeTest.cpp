@@ -70,6 +70,24 @@ TEST(Serve, HoldsTheLineAndServesItsUsersScriptsAsADirectRunWould) {
   const QString text = QString::fromLatin1(logged.readAll());
   EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral(" script [0-9]+ TXD  C R 3 CR \n")))) << text.toStdString();
   EXPECT_EQ(text.count(QStringLiteral(" TXD ")), 8) << text.toStdString();  // the refused runs sent nothing
+  logged.close();
+
+  // A window started on the port borrows the line and serves the scripts; once it has gone, the
+  // holder has the line again.
+  QProcessEnvironment offscreen = environment;
+  offscreen.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  QProcess window;
+  window.setProcessEnvironment(offscreen);
+  window.start(QStringLiteral(PROJECTOR_PANEL), line);
+  ASSERT_TRUE(window.waitForStarted());
+  for (int i = 0; i < 1500 && LockFileOf(window.processId()).empty(); ++i) QThread::msleep(20);
+  ASSERT_FALSE(LockFileOf(window.processId()).empty());
+  EXPECT_EQ(RunPanel(line + table[0], environment).out, direct[0].out);
+  window.terminate();
+  ASSERT_TRUE(window.waitForFinished(30000));
+  EXPECT_EQ(window.exitCode(), 0);
+  for (int i = 0; i < 1500 && LockFileOf(holder.processId()).empty(); ++i) QThread::msleep(20);
+  EXPECT_EQ(RunPanel(line + table[0], environment).out, direct[0].out);
 
   ::kill(static_cast<pid_t>(holder.processId()), SIGTERM);
   ASSERT_TRUE(holder.waitForFinished(30000));

@@ -21,6 +21,9 @@ TEST(HandOver, RequestsAndRepliesComeBackAsTheyWentAndAnythingElseIsRefused) {
   const std::string whole = Encode(request);
   EXPECT_EQ(std::get<Request>(DecodeRequest(whole)), request);
   EXPECT_EQ(std::get<Request>(DecodeRequest(Encode(Request{}))), Request{});
+  Request lend;
+  lend.lend = true;
+  EXPECT_EQ(std::get<Request>(DecodeRequest(Encode(lend))), lend);
   const Reply reply{143, "TXD  C R 0 CR \n", std::string(70000, 'e')};
   EXPECT_EQ(std::get<Reply>(DecodeReply(Encode(reply))), reply);
 
