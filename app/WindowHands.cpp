@@ -17,6 +17,9 @@ WindowHands::WindowHands(MainWindow& window, LinkByDevice& link, TrafficLog* log
 hand_over::Reply WindowHands::Serve(const hand_over::Request& request, qint64 peer) {
   // A window keeps its line for as long as it is open.
   if (request.lend) return {1, "", ""};
+  const std::string& settings = window_.Core().State.CommSettings;
+  const HeldLine line{link_, link_.PortName(), link_.Device(), std::atoi(settings.c_str()), log_, &window_.Monitor()};
+  if (request.probe) return ServeHanded(request, peer, line);
   // The window's own exchange first: a frame of the run's would meet its reply.
   if (window_.LineInUse()) {
     QEventLoop wait;
@@ -28,8 +31,6 @@ hand_over::Reply WindowHands::Serve(const hand_over::Request& request, qint64 pe
     wait.exec();
   }
   window_.LendLine();
-  const std::string& settings = window_.Core().State.CommSettings;
-  const HeldLine line{link_, link_.PortName(), link_.Device(), std::atoi(settings.c_str()), log_, &window_.Monitor()};
   hand_over::Reply reply = ServeHanded(request, peer, line);
   window_.TakeLineBack();
   return reply;

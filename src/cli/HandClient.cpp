@@ -9,6 +9,7 @@
 #include "cli/HandServer.h"
 #include "cli/RunSend.h"
 #include "network/HandOver.h"
+#include "network/NetworkAddress.h"
 #include "platform/PortHolder.h"
 
 namespace {
@@ -40,6 +41,20 @@ std::optional<hand_over::Reply> AskHolder(const QString& path, const hand_over::
 std::optional<QString> HolderDoor(const QString& device) {
   const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
   if (runtime.isEmpty() || device.isEmpty()) return std::nullopt;
+  if (IsNetworkAddress(device.toStdString())) {
+    // No lock file says who has a network port open: each holder of this user is asked.
+    hand_over::Request probe;
+    probe.device = device.toStdString();
+    probe.probe = true;
+    const QString own = QStringLiteral("holder-%1").arg(QCoreApplication::applicationPid());
+    const QDir doors(runtime + QStringLiteral("/projector-panel"));
+    for (const QString& name : doors.entryList({QStringLiteral("holder-*")}, QDir::System)) {
+      if (name == own) continue;
+      const auto reply = AskHolder(doors.filePath(name), probe);
+      if (reply && reply->exit == 0) return doors.filePath(name);
+    }
+    return std::nullopt;
+  }
   const std::optional<qint64> holder = PortHolderProcess(device);
   if (!holder || *holder == QCoreApplication::applicationPid()) return std::nullopt;
   const QString path = HandServer::PathFor(runtime, *holder);

@@ -21,7 +21,8 @@ std::optional<int> HandOverIfHeld(const SendRequest& request, const PortMap& por
 // back once the window has gone. True when the line was lent; false when nobody held it so.
 bool BorrowLine(const QString& device);
 
-// Where the holder of `device` listens, when another process of this user holds it so.
+// Where the holder of `device` listens, when another process of this user holds it so: the one
+// its lock file names, or for a network device the first holder that says it has it open.
 std::optional<QString> HolderDoor(const QString& device);
 // Sends `request` to the holder listening at `path`; its reply, or nothing without one.
 std::optional<hand_over::Reply> AskHolder(const QString& path, const hand_over::Request& request);

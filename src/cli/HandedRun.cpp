@@ -48,6 +48,7 @@ class Both : public TrafficObserver {
 
 hand_over::Reply ServeHanded(const hand_over::Request& handed, qint64 peer, const HeldLine& line) {
   const std::string holder = "projector-panel (process " + std::to_string(QCoreApplication::applicationPid()) + ")";
+  if (handed.probe) return {SameDevice(QString::fromStdString(handed.device), line.device) ? 0 : 1, "", ""};
   if (!SameDevice(QString::fromStdString(handed.device), line.device)) {
     return Refused(1, holder + " holds " + line.port + ", not " + handed.device, handed.json);
   }

@@ -92,6 +92,7 @@ std::string Encode(const Request& request) {
   PutNumber(body, static_cast<std::int64_t>(request.commands.size()));
   for (const std::string& command : request.commands) PutText(body, command);
   PutNumber(body, request.lend ? 1 : 0);
+  PutNumber(body, request.probe ? 1 : 0);
   return Framed(body);
 }
 
@@ -123,6 +124,7 @@ std::variant<NeedMore, Malformed, Request> DecodeRequest(std::string_view bytes)
   if (count < 0 || static_cast<std::size_t>(count) > kMostCommands) return Malformed{"too many commands"};
   for (std::int32_t i = 0; i < count; ++i) request.commands.push_back(read.Text());
   request.lend = read.Flag();
+  request.probe = read.Flag();
   if (!read.Good()) return Malformed{"its fields do not add up"};
   return request;
 }

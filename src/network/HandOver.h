@@ -32,6 +32,9 @@ struct Request {
   // finishes the run in progress, closes the port and answers; it hands later runs to the window
   // and takes the line back when the window has gone.
   bool lend = false;
+  // Not a run either: whether the holder has `device` open (a network serial device has no lock
+  // file to say who holds it). Exit 0 when it has.
+  bool probe = false;
 
   bool operator==(const Request&) const = default;
 };

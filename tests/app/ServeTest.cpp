@@ -6,12 +6,15 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFileInfo>
+#include <QLocalSocket>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include "ProgramRun.h"
+#include "Ser2net.h"
 #include "launcher/SimProcess.h"
 
 namespace {
@@ -95,6 +98,39 @@ TEST(Serve, HoldsTheLineAndServesItsUsersScriptsAsADirectRunWould) {
   EXPECT_EQ(holder.exitCode(), 0) << holder.readAllStandardError().toStdString();
   EXPECT_EQ(door.entryList(QDir::System), QStringList());
   EXPECT_EQ(RunPanel(line + table[0], environment).exitCode, 0);  // the port is free for a direct run
+}
+
+// A network serial device has no lock file: a --send on it asks the holders of this user which
+// has it open. Garbage at the door is dropped and changes nothing.
+TEST(Serve, ANetworkPortIsFoundAmongTheHoldersAndGarbageIsDropped) {
+  QTemporaryDir runtime;
+  ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
+  QProcessEnvironment environment = WithoutDisplay();
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  SimProcess sim({});
+  const Ser2net server(sim.Path(), Ser2net::Kind::Raw);
+  const QStringList line{QStringLiteral("--com1"), server.Url()};
+  const QStringList status{QStringLiteral("--send"), QStringLiteral("status")};
+  const ProgramRun direct = RunPanel(line + status, environment);
+  QProcess holder;
+  holder.setProcessEnvironment(environment);
+  const QString log = runtime.filePath(QStringLiteral("traffic.log"));
+  holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve"), QStringLiteral("--log"), log} + line);
+  const QString door = runtime.path() + QStringLiteral("/projector-panel/holder-%1");
+  for (int i = 0; i < 1500 && !QFileInfo::exists(door.arg(holder.processId())); ++i) QThread::msleep(20);
+  QLocalSocket garbage;
+  garbage.connectToServer(door.arg(holder.processId()));
+  ASSERT_TRUE(garbage.waitForConnected(5000));
+  garbage.write("GET / HTTP/1.0\r\n\r\n");
+  EXPECT_TRUE(garbage.waitForDisconnected(5000));
+  const ProgramRun handed = RunPanel(line + status, environment);
+  EXPECT_EQ(handed.out, direct.out);
+  EXPECT_EQ(handed.exitCode, 0) << handed.err;
+  QFile logged(log);
+  ASSERT_TRUE(logged.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(QString::fromLatin1(logged.readAll()).contains(QRegularExpression(QStringLiteral(" script [0-9]+ TXD "))));
+  holder.terminate();
+  ASSERT_TRUE(holder.waitForFinished(30000));
 }
 
 }  // namespace

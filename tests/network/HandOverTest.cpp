@@ -23,6 +23,7 @@ TEST(HandOver, RequestsAndRepliesComeBackAsTheyWentAndAnythingElseIsRefused) {
   EXPECT_EQ(std::get<Request>(DecodeRequest(Encode(Request{}))), Request{});
   Request lend;
   lend.lend = true;
+  lend.probe = true;
   EXPECT_EQ(std::get<Request>(DecodeRequest(Encode(lend))), lend);
   const Reply reply{143, "TXD  C R 0 CR \n", std::string(70000, 'e')};
   EXPECT_EQ(std::get<Reply>(DecodeReply(Encode(reply))), reply);
