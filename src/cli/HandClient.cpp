@@ -20,10 +20,12 @@ constexpr int kConnectMs = 2000;
 
 }  // namespace
 
-std::optional<hand_over::Reply> AskHolder(const QString& path, const hand_over::Request& request) {
+std::optional<hand_over::Reply> AskHolder(const QString& path, const hand_over::Request& request, bool* reached) {
   QLocalSocket socket;
   socket.connectToServer(path);
-  if (!socket.waitForConnected(kConnectMs)) return std::nullopt;
+  const bool connected = socket.waitForConnected(kConnectMs);
+  if (reached != nullptr) *reached = connected;
+  if (!connected) return std::nullopt;
   socket.write(QByteArray::fromStdString(hand_over::Encode(request)));
   std::string bytes;
   // The run takes as long as it takes; the holder ends the connection with its answer, or when
@@ -78,11 +80,14 @@ std::optional<int> HandOverIfHeld(const SendRequest& request, const PortMap& por
   // The holder runs elsewhere: a log named from here must mean the same file there.
   if (request.log) handed.log = QFileInfo(QFile::decodeName(request.log->c_str())).absoluteFilePath().toStdString();
   handed.commands = request.commands;
-  if (const auto reply = AskHolder(*door, handed)) {
+  bool reached = false;
+  if (const auto reply = AskHolder(*door, handed, &reached)) {
     out << reply->out << std::flush;
     err << reply->err << std::flush;
     return reply->exit;
   }
+  // A door left by a holder that died: nobody is there, and the run goes on as a direct one.
+  if (!reached) return std::nullopt;
   ErrorLines(err, request.json)
       .Error("COM" + std::to_string(request.port) + " (" + device.toStdString() + ") is held by " +
                  PortHolder(device).value_or(QStringLiteral("another program")).toStdString() +

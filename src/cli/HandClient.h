@@ -25,4 +25,6 @@ bool BorrowLine(const QString& device);
 // its lock file names, or for a network device the first holder that says it has it open.
 std::optional<QString> HolderDoor(const QString& device);
 // Sends `request` to the holder listening at `path`; its reply, or nothing without one.
-std::optional<hand_over::Reply> AskHolder(const QString& path, const hand_over::Request& request);
+// `reached`, if given, tells whether anybody took the connection.
+std::optional<hand_over::Reply> AskHolder(const QString& path, const hand_over::Request& request,
+                                          bool* reached = nullptr);

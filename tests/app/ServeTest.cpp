@@ -133,4 +133,25 @@ TEST(Serve, ANetworkPortIsFoundAmongTheHoldersAndGarbageIsDropped) {
   ASSERT_TRUE(holder.waitForFinished(30000));
 }
 
+// A holder killed outright leaves its lock file and its door behind: nobody answers there, and a
+// --send runs direct.
+TEST(Serve, AHolderThatDiedLeavesThePortToADirectRun) {
+  QTemporaryDir runtime;
+  ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
+  QProcessEnvironment environment = WithoutDisplay();
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  SimProcess sim({});
+  const QStringList line{QStringLiteral("--com1"), sim.Path()};
+  QProcess holder;
+  holder.setProcessEnvironment(environment);
+  holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve")} + line);
+  for (int i = 0; i < 1500 && LockFileOf(holder.processId()).empty(); ++i) QThread::msleep(20);
+  ASSERT_FALSE(LockFileOf(holder.processId()).empty());
+  holder.kill();
+  ASSERT_TRUE(holder.waitForFinished(30000));
+  const ProgramRun run = RunPanel(line + QStringList{QStringLiteral("--send"), QStringLiteral("status")}, environment);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out.rfind("TXD  C R 0 CR \n", 0), 0u) << run.out;
+}
+
 }  // namespace
