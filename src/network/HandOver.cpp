@@ -116,9 +116,13 @@ std::variant<NeedMore, Malformed, Request> DecodeRequest(std::string_view bytes)
   request.speedGiven = read.Flag();
   request.address = read.Text();
   request.json = read.Flag();
-  if (const std::int32_t timeout = read.Number(); timeout >= 0) request.timeoutMs = timeout;
+  // One way to say each thing: what encodes back to other bytes is no request of ours.
+  const std::int32_t timeout = read.Number();
+  if (timeout < -1) return Malformed{"its fields do not add up"};
+  if (timeout >= 0) request.timeoutMs = timeout;
   const bool log = read.Flag();
   std::string file = read.Text();
+  if (!log && !file.empty()) return Malformed{"its fields do not add up"};
   if (log) request.log = std::move(file);
   const std::int32_t count = read.Number();
   if (count < 0 || static_cast<std::size_t>(count) > kMostCommands) return Malformed{"too many commands"};

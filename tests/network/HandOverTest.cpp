@@ -31,6 +31,9 @@ TEST(HandOver, RequestsAndRepliesComeBackAsTheyWentAndAnythingElseIsRefused) {
   std::string longer = whole;
   longer.replace(4, 4, std::string("\xff\xff\x0f\x00", 4));  // a body of a megabyte
   std::string cut = whole.substr(0, whole.size() - 1);
+  // A default request's timeout, after the device, port, speed, its flag, "SINGLE" and --json.
+  std::string twoWays = Encode(Request{});
+  twoWays.replace(8 + 4 + 4 + 4 + 4 + 10 + 4, 4, std::string("\xfe\xff\xff\xff", 4));  // -2: no timeout, said otherwise
   std::string lying = whole;
   lying[4] = static_cast<char>(lying[4] - 1);  // one byte less than its fields
   const struct {
@@ -45,6 +48,7 @@ TEST(HandOver, RequestsAndRepliesComeBackAsTheyWentAndAnythingElseIsRefused) {
       {"another protocol", "GET / HTTP/1.0\r\n\r\n", 1},
       {"longer than any request", longer, 1},
       {"a length its fields do not fill", lying, 1},
+      {"a value with another way to say it", twoWays, 1},
   };
   for (const auto& row : table) {
     const auto decoded = DecodeRequest(row.bytes);
