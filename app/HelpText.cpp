@@ -19,7 +19,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: projector-panel [--com1 PATH] [--com2 PATH] [--log FILE]\n"
     "  or:  projector-panel --send COMMAND... [OPTION]...\n"
-    "  or:  projector-panel --serve [--com1 PATH] [--speed 19200|9600] [--log FILE]\n"
+    "  or:  projector-panel --serve [OPTION]...\n"
     "  or:  projector-panel --list-ports | --list-commands | --help | --version\n";
 
 constexpr const char* kSummary =
@@ -77,10 +77,11 @@ constexpr const char* kSending =
 
 constexpr const char* kServing =
     "Sharing the line:\n"
-    "  --serve              hold COM1 without a window and serve the --send runs of this user\n"
-    "                       that find it held, one whole run at a time, each with its own\n"
-    "                       address, replies and verdicts; ends on SIGTERM, SIGINT or SIGHUP\n"
-    "                       once the run in progress is over\n"
+    "  --serve              hold COM1 (and COM2 with --com2) without a window and serve the\n"
+    "                       --send runs of this user that find it held, one whole run at a\n"
+    "                       time, each with its own address, replies and verdicts; takes\n"
+    "                       --com1, --com2, --speed and --log; ends on SIGTERM, SIGINT or\n"
+    "                       SIGHUP once the run in progress is over\n"
     "A --send whose port a panel of the same user holds (its window, or --serve) is handed to\n"
     "it through a socket in $XDG_RUNTIME_DIR/projector-panel/ and prints and returns what a\n"
     "direct run would; the window's own clicks wait while it runs. Its --speed must be the held\n"

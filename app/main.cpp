@@ -92,7 +92,14 @@ int main(int argc, char** argv) {
         ErrorLines(std::cerr, false).Error(refusal->toStdString(), nullptr, 1);
         return 1;
       }
-      return RunServe(ports, line.send.speed, line.log, std::cerr);
+      // COM2 too when it is named, or, where the command line names no device, when one was chosen
+      // for it in the window.
+      const bool com2 = line.com2.has_value() || (!line.com1 && ports.com2 != PortMap::Defaults().com2);
+      if (const auto refusal = settings.Refusal(2); refusal && com2) {
+        ErrorLines(std::cerr, false).Error(refusal->toStdString(), nullptr, 1);
+        return 1;
+      }
+      return RunServe(ports, line.send.speed, com2, line.log, std::cerr);
     }
     case RunMode::Window:
       break;

@@ -11,13 +11,12 @@
 #include "cli/RunSend.h"
 #include "platform/TrafficLog.h"
 
-namespace {
-
-// The same device, however either side spelt it.
 bool SameDevice(const QString& a, const QString& b) {
   const QString resolvedA = QFileInfo(a).canonicalFilePath();
   return a == b || (!resolvedA.isEmpty() && resolvedA == QFileInfo(b).canonicalFilePath());
 }
+
+namespace {
 
 hand_over::Reply Refused(int exit, const std::string& text, bool json) {
   std::ostringstream err;
@@ -66,6 +65,7 @@ hand_over::Reply ServeHanded(const hand_over::Request& handed, qint64 peer, cons
   }
   SendRequest request;
   request.commands = handed.commands;
+  request.port = static_cast<std::int16_t>(handed.port == 2 ? 2 : 1);
   request.speed = line.speed;
   request.speedGiven = handed.speedGiven;
   request.address = address;

@@ -19,6 +19,9 @@ struct HeldLine {
   TrafficObserver* watcher = nullptr;   // another who hears of the traffic (the window's monitor)
 };
 
+// The same device, however either side spelt it (a link and its target).
+bool SameDevice(const QString& a, const QString& b);
+
 // Runs one handed --send on the held line, as a direct run would run it, and gives back what it
 // printed and its status. A request for another device or another speed is refused (status 1,
 // 2) without a frame. `peer`: the process that asked, for the log.

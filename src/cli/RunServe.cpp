@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <cerrno>
 #include <csignal>
+#include <memory>
+#include <vector>
 
 #include "cli/ErrorLines.h"
 #include "cli/HandClient.h"
@@ -15,47 +17,72 @@
 #include "platform/StopSignals.h"
 #include "platform/TrafficLog.h"
 
-int RunServe(const PortMap& ports, int speed, const std::optional<std::string>& log, std::ostream& err) {
+namespace {
+
+// One port the holder has open, with its log.
+struct Held {
+  Held(const PortMap& ports, std::int16_t number)
+      : link(ports),
+        device(ports.PathFor(number)),
+        port("COM" + std::to_string(number) + " (" + device.toStdString() + ")"),
+        traffic([this] { return port; }) {}
+
+  LinkByDevice link;
+  QString device;
+  std::string port;
+  TrafficLog traffic;
+};
+
+}  // namespace
+
+int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std::string>& log, std::ostream& err) {
   ErrorLines lines(err, false);
-  LinkByDevice link(ports);
-  const QString device = ports.PathFor(1);
-  const std::string port = "COM1 (" + device.toStdString() + ")";
-  const std::string settings = std::to_string(speed) + ",N,8,1";
-  try {
-    link.SetPortNumber(1);
-    link.SetLineSettings(settings);
-    link.Open();
-  } catch (const LinkError& error) {
-    lines.Error(error.what(), nullptr, 1);
-    return 1;
+  std::vector<std::unique_ptr<Held>> held;
+  for (const std::int16_t number : {std::int16_t{1}, std::int16_t{2}}) {
+    if (number == 2 && !com2) break;
+    auto port = std::make_unique<Held>(ports, number);
+    try {
+      port->link.SetPortNumber(number);
+      port->link.SetLineSettings(std::to_string(speed) + ",N,8,1");
+      port->link.Open();
+    } catch (const LinkError& error) {
+      lines.Error(error.what(), nullptr, 1);
+      return 1;
+    }
+    SerialLink& link = port->link;
+    TrafficLog& traffic = port->traffic;
+    if (log) {
+      if (const auto problem = traffic.Open(QFile::decodeName(log->c_str())); problem && number == 1) {
+        lines.Warning(*problem);
+      }
+      traffic.SetOnWriteFailure([&lines](const std::string& failure) { lines.Warning(failure); });
+      traffic.Watch(link);
+    }
+    // Between runs nobody waits for a reply: what comes is read and booked. A run borrows these
+    // events and gives them back.
+    link.SetOnComm([&link, &traffic] {
+      if (link.EventCode() != SerialLink::kDataReceived) return;
+      const std::string bytes = link.ReadAvailable();
+      if (!bytes.empty()) traffic.Late(Render(bytes));
+    });
+    link.SetOnNotice([&lines](const std::string& text) { lines.Warning(text); });
+    held.push_back(std::move(port));
   }
-  TrafficLog traffic([&port] { return port; });
-  if (log) {
-    if (const auto problem = traffic.Open(QFile::decodeName(log->c_str()))) lines.Warning(*problem);
-    traffic.SetOnWriteFailure([&lines](const std::string& failure) { lines.Warning(failure); });
-    traffic.Watch(link);
-  }
-  // Between runs nobody waits for a reply: what comes is read and booked. A run borrows these
-  // events and gives them back.
-  link.SetOnComm([&link, &traffic] {
-    if (link.EventCode() != SerialLink::kDataReceived) return;
-    const std::string bytes = link.ReadAvailable();
-    if (!bytes.empty()) traffic.Late(Render(bytes));
-  });
-  link.SetOnNotice([&lines](const std::string& text) { lines.Warning(text); });
+  const auto lineOf = [&](Held& port) {
+    return HeldLine{port.link, port.port, port.device, speed, log ? &port.traffic : nullptr};
+  };
 
   bool ending = false;
   bool serving = false;
   const NoPipeSignal closedPipeIsAFailedWrite;
-  const HeldLine line{link, port, device, speed, log ? &traffic : nullptr};
-  // The window the line is lent to; the line comes back once that process has gone.
+  // The window COM1 is lent to; the line comes back once that process has gone.
   std::optional<qint64> lentTo;
   QTimer takeBack;
   takeBack.setInterval(200);
   QObject::connect(&takeBack, &QTimer::timeout, [&] {
     if (!lentTo || ::kill(static_cast<pid_t>(*lentTo), 0) == 0 || errno != ESRCH) return;
     try {
-      link.Open();
+      held[0]->link.Open();
     } catch (const LinkError&) {
       return;  // not free yet, or away: the next look tries again
     }
@@ -63,31 +90,38 @@ int RunServe(const PortMap& ports, int speed, const std::optional<std::string>& 
     takeBack.stop();
   });
   HandServer server([&](const hand_over::Request& handed, qint64 peer) -> hand_over::Reply {
+    // The port the run is for; a device held on neither is COM1's to refuse.
+    Held* port = held[0].get();
+    for (const auto& candidate : held) {
+      if (SameDevice(QString::fromStdString(handed.device), candidate->device)) port = candidate.get();
+    }
+    const bool lent = lentTo && port == held[0].get();
     if (handed.lend) {
+      if (port != held[0].get() || lent) return {1, "", ""};
       // The window asking has waited for the run in progress: the port is closed before it hears.
-      link.Close();
+      port->link.Close();
       lentTo = peer;
       takeBack.start();
       return {0, "", ""};
     }
+    if (handed.probe && !lent) return ServeHanded(handed, peer, lineOf(*port));
     serving = true;
     std::optional<hand_over::Reply> reply;
-    if (lentTo) {
+    if (lent) {
       // The window has the line: the run is its to serve.
       reply = AskHolder(HandServer::PathFor(qEnvironmentVariable("XDG_RUNTIME_DIR"), *lentTo), handed);
       if (!reply) reply = hand_over::Reply{1, "", ""};
     } else {
-      reply = ServeHanded(handed, peer, line);
+      reply = ServeHanded(handed, peer, lineOf(*port));
     }
     serving = false;
     if (ending) QCoreApplication::exit(0);
     return *reply;
   });
   if (const auto why = server.Listen()) {
-    lines.Error("scripts cannot reach " + port + " through this holder: " + *why +
+    lines.Error("scripts cannot reach " + held[0]->port + " through this holder: " + *why +
                     "; --serve needs the folder of this user's session (XDG_RUNTIME_DIR)",
                 nullptr, 1);
-    link.Close();
     return 1;
   }
   // A run being served is finished first: leaving now would leave its wait too.
@@ -96,6 +130,6 @@ int RunServe(const PortMap& ports, int speed, const std::optional<std::string>& 
     if (!serving) QCoreApplication::exit(0);
   });
   QCoreApplication::exec();
-  link.Close();
+  for (const auto& port : held) port->link.Close();
   return 0;
 }

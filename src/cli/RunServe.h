@@ -6,11 +6,12 @@
 
 #include "platform/PortMap.h"
 
-// --serve: the holder without a window. Opens COM1 at `speed`, holds it, and serves every --send
+// --serve: the holder without a window. Opens COM1 (and COM2 with `com2`) at `speed`, holds them,
+// and serves every --send
 // of its user that finds the port held (HandServer), one whole run at a time, each on a session
 // of its own over the held line: its own address, reply windows and decoding. Bytes that come
 // while no run is served are read and logged, so none stands in front of the next run's reply.
 // A lost device is opened again by the next run's write, as in the window. Ends on SIGTERM,
 // SIGINT or SIGHUP, once a run in progress is over, with the port closed and its lock released
 // (status 0); status 1 when the port or the socket cannot be had.
-int RunServe(const PortMap& ports, int speed, const std::optional<std::string>& log, std::ostream& err);
+int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std::string>& log, std::ostream& err);

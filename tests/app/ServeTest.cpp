@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
@@ -152,6 +153,32 @@ TEST(Serve, AHolderThatDiedLeavesThePortToADirectRun) {
   const ProgramRun run = RunPanel(line + QStringList{QStringLiteral("--send"), QStringLiteral("status")}, environment);
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out.rfind("TXD  C R 0 CR \n", 0), 0u) << run.out;
+}
+
+// With --com2 the holder holds both ports, and a run for COM2 is served on COM2.
+TEST(Serve, HoldsComTwoWhenItIsNamed) {
+  QTemporaryDir runtime;
+  ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
+  QProcessEnvironment environment = WithoutDisplay();
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  SimProcess one({}), two({"--lamp-hours", "4321"});
+  const QStringList line{QStringLiteral("--com1"), one.Path(), QStringLiteral("--com2"), two.Path()};
+  QProcess holder;
+  holder.setProcessEnvironment(environment);
+  holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve")} + line);
+  for (int i = 0; i < 1500 && LockFileOf(holder.processId()).empty(); ++i) QThread::msleep(20);
+  QThread::msleep(200);  // both ports
+  const ProgramRun run = RunPanel(line + QStringList{"--port", "2", "--send", "lamp-hours"}, environment);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("STATUS  0 4 3 2 1 CR  Hour Use"), std::string::npos) << run.out;
+  for (int i = 0; i < 200 && !two.Log().contains(QStringLiteral("rx ")); ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  EXPECT_TRUE(two.Log().contains(QStringLiteral("rx \"CR3\\r\""))) << two.Log().toStdString();
+  EXPECT_FALSE(one.Log().contains(QStringLiteral("rx "))) << one.Log().toStdString();
+  holder.terminate();
+  ASSERT_TRUE(holder.waitForFinished(30000));
+  EXPECT_EQ(holder.exitCode(), 0);
 }
 
 }  // namespace
