@@ -84,10 +84,10 @@ constexpr const char* kServing =
     "                       SIGHUP once the run in progress is over\n"
     "A --send whose port a panel of the same user holds (its window, or --serve) is handed to\n"
     "it through a socket in $XDG_RUNTIME_DIR/projector-panel/ and prints and returns what a\n"
-    "direct run would; the window's own clicks wait while it runs. Its --speed must be the held\n"
-    "line's (else status 2). A window started while --serve holds its port borrows the line and\n"
-    "gives it back when it ends. Without XDG_RUNTIME_DIR nothing is served, and a held port is\n"
-    "busy as before.\n";
+    "direct run would; a click in the window waits for the exchange in progress. Its --speed\n"
+    "must be the held line's (else status 2). A window started while --serve holds its port\n"
+    "borrows the line and gives it back when it ends. Without XDG_RUNTIME_DIR nothing is\n"
+    "served, and a held port is busy as before.\n";
 
 constexpr const char* kOther =
     "Other options:\n"

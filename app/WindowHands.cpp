@@ -14,22 +14,32 @@ WindowHands::WindowHands(MainWindow& window, LinkByDevice& link, TrafficLog* log
       log_(log),
       server_([this](const hand_over::Request& request, qint64 peer) { return Serve(request, peer); }) {}
 
+void WindowHands::WaitForTheWindow() {
+  if (!window_.LineInUse()) return;
+  QEventLoop wait;
+  QTimer look;
+  QObject::connect(&look, &QTimer::timeout, &wait, [&] {
+    if (!window_.LineInUse()) wait.quit();
+  });
+  look.start(10);
+  wait.exec();
+}
+
 hand_over::Reply WindowHands::Serve(const hand_over::Request& request, qint64 peer) {
   // A window keeps its line for as long as it is open.
   if (request.lend) return {1, "", ""};
   const std::string& settings = window_.Core().State.CommSettings;
-  const HeldLine line{link_, link_.PortName(), link_.Device(), std::atoi(settings.c_str()), log_, &window_.Monitor()};
+  HeldLine line{link_, link_.PortName(), link_.Device(), std::atoi(settings.c_str()), log_, &window_.Monitor(), {}};
+  // Between two of the run's exchanges the operator's clicks made meanwhile go out, each a whole
+  // exchange (a hold until its release), and the run goes on once the window's line is free.
+  line.yield = [this] {
+    window_.TakeLineBack();
+    WaitForTheWindow();
+    window_.LendLine();
+  };
   if (request.probe) return ServeHanded(request, peer, line);
   // The window's own exchange first: a frame of the run's would meet its reply.
-  if (window_.LineInUse()) {
-    QEventLoop wait;
-    QTimer look;
-    QObject::connect(&look, &QTimer::timeout, &wait, [&] {
-      if (!window_.LineInUse()) wait.quit();
-    });
-    look.start(10);
-    wait.exec();
-  }
+  WaitForTheWindow();
   window_.LendLine();
   hand_over::Reply reply = ServeHanded(request, peer, line);
   window_.TakeLineBack();

@@ -78,12 +78,23 @@ hand_over::Reply ServeHanded(const hand_over::Request& handed, qint64 peer, cons
   if (line.watcher != nullptr) listeners.push_back(line.watcher);
   Both told(listeners);
   // The holder's log names the hand whose traffic it is.
-  if (line.log != nullptr) line.log->SetHand("script " + std::to_string(peer));
+  const std::string hand = "script " + std::to_string(peer);
+  if (line.log != nullptr) line.log->SetHand(hand);
   std::ostringstream out, err;
   int exit = 0;
   {
     HeldLink held(line.link);
-    exit = RunSend(request, held, line.port, out, err, false, listeners.empty() ? nullptr : &told);
+    std::function<void()> between;
+    if (line.yield) {
+      between = [&held, &line, &hand] {
+        held.GiveBack();
+        if (line.log != nullptr) line.log->SetHand({});
+        line.yield();
+        if (line.log != nullptr) line.log->SetHand(hand);
+        held.Borrow();
+      };
+    }
+    exit = RunSend(request, held, line.port, out, err, false, listeners.empty() ? nullptr : &told, between);
   }
   if (line.log != nullptr) line.log->SetHand({});
   return {exit, out.str(), err.str()};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <string>
 
 #include "controller/SerialLink.h"
@@ -17,6 +18,9 @@ struct HeldLine {
   int speed = 19200;
   TrafficLog* log = nullptr;            // the holder's log, if it keeps one: it names the hand
   TrafficObserver* watcher = nullptr;   // another who hears of the traffic (the window's monitor)
+  // Lets another hand (the window's operator) have the line between two of the run's exchanges,
+  // and comes back when it is free again; none: the run keeps the line to its end.
+  std::function<void()> yield;
 };
 
 // The same device, however either side spelt it (a link and its target).

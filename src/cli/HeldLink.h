@@ -10,14 +10,22 @@
 // held speed (a hand that asks for another speed is refused before it gets here).
 class HeldLink : public SerialLink {
  public:
-  explicit HeldLink(SerialLink& held)
-      : held_(held),
-        onComm_(held_.ExchangeOnComm([this] { RaiseOnComm(); })),
-        onNotice_(held_.ExchangeOnNotice([this](const std::string& text) { RaiseNotice(text); })) {}
+  explicit HeldLink(SerialLink& held) : held_(held) { Borrow(); }
   // The events go back to whoever had them before.
-  ~HeldLink() override {
+  ~HeldLink() override { GiveBack(); }
+
+  // Between two of the run's exchanges another hand may have the line, and its events.
+  void GiveBack() {
+    if (!borrowed_) return;
     held_.ExchangeOnComm(std::move(onComm_));
     held_.ExchangeOnNotice(std::move(onNotice_));
+    borrowed_ = false;
+  }
+  void Borrow() {
+    if (borrowed_) return;
+    onComm_ = held_.ExchangeOnComm([this] { RaiseOnComm(); });
+    onNotice_ = held_.ExchangeOnNotice([this](const std::string& text) { RaiseNotice(text); });
+    borrowed_ = true;
   }
   HeldLink(const HeldLink&) = delete;
   HeldLink& operator=(const HeldLink&) = delete;
@@ -39,4 +47,5 @@ class HeldLink : public SerialLink {
   SerialLink& held_;
   std::function<void()> onComm_;
   std::function<void(const std::string&)> onNotice_;
+  bool borrowed_ = false;
 };

@@ -130,7 +130,7 @@ int RunSend(const SendRequest& request, const PortMap& ports, std::ostream& out,
 }
 
 int RunSend(const SendRequest& request, SerialLink& link, const std::string& port, std::ostream& out,
-            std::ostream& err, bool ownSignals, TrafficObserver* alsoTold) {
+            std::ostream& err, bool ownSignals, TrafficObserver* alsoTold, const std::function<void()>& between) {
   ErrorLines lines(err, request.json);
   // Every command is checked before the port is touched: a run that would stop half-way through
   // its list leaves the projector in a state nobody asked for.
@@ -189,6 +189,7 @@ int RunSend(const SendRequest& request, SerialLink& link, const std::string& por
     if (stopping.Caught() != 0) {
       outcome.end = End::Interrupted;
     } else {
+      if (between && i > 0) between();
       outcome = session.Ask(command.given, command.text);
     }
     if (outcome.end == End::Interrupted) {

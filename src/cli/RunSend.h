@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -28,6 +29,8 @@ int RunSend(const SendRequest& request, const PortMap& ports);
 int RunSend(const SendRequest& request, const PortMap& ports, std::ostream& out, std::ostream& err);
 // The same on a link of the caller's; `port` names it in messages: "COM1 (/dev/ttyUSB0)".
 // `ownSignals`: SIGTERM, SIGINT and SIGHUP stop the run; a holder serving it keeps them instead.
-// `alsoTold`, if any, hears of the run's traffic too (the holder's log).
+// `alsoTold`, if any, hears of the run's traffic too (the holder's log); `between`, if any, runs
+// between two exchanges, when no reply of the run's is awaited (the holder lets another hand in).
 int RunSend(const SendRequest& request, SerialLink& link, const std::string& port, std::ostream& out,
-            std::ostream& err, bool ownSignals = true, TrafficObserver* alsoTold = nullptr);
+            std::ostream& err, bool ownSignals = true, TrafficObserver* alsoTold = nullptr,
+            const std::function<void()>& between = {});

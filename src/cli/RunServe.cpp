@@ -69,7 +69,7 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
     held.push_back(std::move(port));
   }
   const auto lineOf = [&](Held& port) {
-    return HeldLine{port.link, port.port, port.device, speed, log ? &port.traffic : nullptr};
+    return HeldLine{port.link, port.port, port.device, speed, log ? &port.traffic : nullptr, nullptr, {}};
   };
 
   bool ending = false;

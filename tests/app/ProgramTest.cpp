@@ -235,16 +235,20 @@ TEST(Program, HelpExamplesRunAsTheyStand) {
 // says so in one line that points to --send, before Qt's platform plugin could abort it, and
 // leaves the port alone.
 TEST(Program, ThePanelItselfNeedsADisplayAndSaysSo) {
-  int silent = 90;  // a display number no local X server has
-  while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(silent))) ++silent;
-  // Something at that display's socket that takes a connection and says nothing: where a look at
-  // the socket alone would pass it, the X library fails, and forms it cannot parse fail before.
+  // Something at a display's socket that takes a connection and says nothing: where a look at the
+  // socket alone would pass it, the X library fails, and forms it cannot parse fail before. The
+  // display is one no local X server (nor another test) has: its abstract name is free to take.
   const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string name = "/tmp/.X11-unix/X" + std::to_string(silent);
-  std::memcpy(address.sun_path + 1, name.data(), name.size());  // the abstract name, looked for first
-  ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), offsetof(sockaddr_un, sun_path) + 1 + name.size()), 0);
+  int silent = 90;
+  for (;; ++silent) {
+    ASSERT_LT(silent, 190);
+    if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(silent))) continue;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string name = "/tmp/.X11-unix/X" + std::to_string(silent);
+    std::memcpy(address.sun_path + 1, name.data(), name.size());  // the abstract name, looked for first
+    if (::bind(socket, reinterpret_cast<sockaddr*>(&address), offsetof(sockaddr_un, sun_path) + 1 + name.size()) == 0) break;
+  }
   ASSERT_EQ(::listen(socket, 8), 0);
   std::atomic<bool> stop = false;
   std::thread closer([&] {
