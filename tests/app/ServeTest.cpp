@@ -20,11 +20,27 @@
 
 namespace {
 
-TEST(Serve, HoldsTheLineAndServesItsUsersScriptsAsADirectRunWould) {
+// A login session of the test's own: a private runtime folder, where holders open their doors.
+struct Session {
+  Session() {
+    ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  }
   QTemporaryDir runtime;
-  ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
   QProcessEnvironment environment = WithoutDisplay();
-  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+};
+
+// `--serve` with `args`, once it has its port open.
+void Serve(QProcess& holder, const Session& session, const QStringList& args) {
+  holder.setProcessEnvironment(session.environment);
+  holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve")} + args);
+  for (int i = 0; i < 1500 && LockFileOf(holder.processId()).empty(); ++i) QThread::msleep(20);
+}
+
+TEST(Serve, HoldsTheLineAndServesItsUsersScriptsAsADirectRunWould) {
+  const Session session;
+  const QTemporaryDir& runtime = session.runtime;
+  const QProcessEnvironment& environment = session.environment;
   SimProcess sim({});
   const QStringList line{QStringLiteral("--com1"), sim.Path()};
   const QStringList table[] = {
@@ -37,9 +53,8 @@ TEST(Serve, HoldsTheLineAndServesItsUsersScriptsAsADirectRunWould) {
   for (const QStringList& args : table) direct.push_back(RunPanel(line + args, environment));
 
   QProcess holder;
-  holder.setProcessEnvironment(environment);
   const QString log = runtime.filePath(QStringLiteral("traffic.log"));
-  holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve"), QStringLiteral("--log"), log} + line);
+  Serve(holder, session, QStringList{QStringLiteral("--log"), log} + line);
   const QDir door(runtime.path() + QStringLiteral("/projector-panel"));
   for (int i = 0; i < 1500 && door.entryList(QDir::System).isEmpty(); ++i) QThread::msleep(20);
   ASSERT_EQ(door.entryList(QDir::System), QStringList{QStringLiteral("holder-%1").arg(holder.processId())});
@@ -104,19 +119,17 @@ TEST(Serve, HoldsTheLineAndServesItsUsersScriptsAsADirectRunWould) {
 // A network serial device has no lock file: a --send on it asks the holders of this user which
 // has it open. Garbage at the door is dropped and changes nothing.
 TEST(Serve, ANetworkPortIsFoundAmongTheHoldersAndGarbageIsDropped) {
-  QTemporaryDir runtime;
-  ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
-  QProcessEnvironment environment = WithoutDisplay();
-  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  const Session session;
+  const QTemporaryDir& runtime = session.runtime;
+  const QProcessEnvironment& environment = session.environment;
   SimProcess sim({});
   const Ser2net server(sim.Path(), Ser2net::Kind::Raw);
   const QStringList line{QStringLiteral("--com1"), server.Url()};
   const QStringList status{QStringLiteral("--send"), QStringLiteral("status")};
   const ProgramRun direct = RunPanel(line + status, environment);
   QProcess holder;
-  holder.setProcessEnvironment(environment);
   const QString log = runtime.filePath(QStringLiteral("traffic.log"));
-  holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve"), QStringLiteral("--log"), log} + line);
+  Serve(holder, session, QStringList{QStringLiteral("--log"), log} + line);
   const QString door = runtime.path() + QStringLiteral("/projector-panel/holder-%1");
   for (int i = 0; i < 1500 && !QFileInfo::exists(door.arg(holder.processId())); ++i) QThread::msleep(20);
   QLocalSocket garbage;
@@ -137,16 +150,12 @@ TEST(Serve, ANetworkPortIsFoundAmongTheHoldersAndGarbageIsDropped) {
 // A holder killed outright leaves its lock file and its door behind: nobody answers there, and a
 // --send runs direct.
 TEST(Serve, AHolderThatDiedLeavesThePortToADirectRun) {
-  QTemporaryDir runtime;
-  ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
-  QProcessEnvironment environment = WithoutDisplay();
-  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  const Session session;
+  const QProcessEnvironment& environment = session.environment;
   SimProcess sim({});
   const QStringList line{QStringLiteral("--com1"), sim.Path()};
   QProcess holder;
-  holder.setProcessEnvironment(environment);
-  holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve")} + line);
-  for (int i = 0; i < 1500 && LockFileOf(holder.processId()).empty(); ++i) QThread::msleep(20);
+  Serve(holder, session, line);
   ASSERT_FALSE(LockFileOf(holder.processId()).empty());
   holder.kill();
   ASSERT_TRUE(holder.waitForFinished(30000));
@@ -157,16 +166,12 @@ TEST(Serve, AHolderThatDiedLeavesThePortToADirectRun) {
 
 // With --com2 the holder holds both ports, and a run for COM2 is served on COM2.
 TEST(Serve, HoldsComTwoWhenItIsNamed) {
-  QTemporaryDir runtime;
-  ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
-  QProcessEnvironment environment = WithoutDisplay();
-  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  const Session session;
+  const QProcessEnvironment& environment = session.environment;
   SimProcess one({}), two({"--lamp-hours", "4321"});
   const QStringList line{QStringLiteral("--com1"), one.Path(), QStringLiteral("--com2"), two.Path()};
   QProcess holder;
-  holder.setProcessEnvironment(environment);
-  holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve")} + line);
-  for (int i = 0; i < 1500 && LockFileOf(holder.processId()).empty(); ++i) QThread::msleep(20);
+  Serve(holder, session, line);
   QThread::msleep(200);  // both ports
   const ProgramRun run = RunPanel(line + QStringList{"--port", "2", "--send", "lamp-hours"}, environment);
   EXPECT_EQ(run.exitCode, 0) << run.err;
