@@ -246,7 +246,8 @@ void MainWindow::LendLine() { lent_ = true; }
 
 void MainWindow::TakeLineBack() {
   lent_ = false;
-  // In the order they came; one may lend the line again (it cannot: only a script does), or end.
+  // In the order they came. Taken out first: an event may end the panel, or open a box whose own
+  // loop lets a script lend the line again.
   std::vector<std::function<void()>> waiting = std::exchange(waiting_, {});
   for (const auto& event : waiting) event();
 }
