@@ -88,14 +88,12 @@ int main(int argc, char** argv) {
       DeviceSettings settings;
       const PortMap ports = PortsOf(line, line.com1 ? nullptr : &settings);
       if (const auto problem = settings.TakeProblem()) ErrorLines(std::cerr, false).Warning(*problem);
-      if (const auto refusal = settings.Refusal(1)) {
-        ErrorLines(std::cerr, false).Error(refusal->toStdString(), nullptr, 1);
-        return 1;
-      }
       // COM2 too when it is named, or, where the command line names no device, when one was chosen
       // for it in the window.
       const bool com2 = line.com2.has_value() || (!line.com1 && ports.com2 != PortMap::Defaults().com2);
-      if (const auto refusal = settings.Refusal(2); refusal && com2) {
+      for (const std::int16_t port : {1, 2}) {
+        const auto refusal = settings.Refusal(port);
+        if (!refusal || (port == 2 && !com2)) continue;
         ErrorLines(std::cerr, false).Error(refusal->toStdString(), nullptr, 1);
         return 1;
       }

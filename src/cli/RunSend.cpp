@@ -1,6 +1,5 @@
 #include "cli/RunSend.h"
 
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -114,12 +113,6 @@ std::optional<std::string> SpeedNote(const SendRequest& request, const std::stri
 }
 
 }  // namespace
-
-int RunSend(const SendRequest& request, const PortMap& ports) {
-  FdStreamBuf outBuffer(STDOUT_FILENO), errBuffer(STDERR_FILENO);
-  std::ostream out(&outBuffer), err(&errBuffer);
-  return RunSend(request, ports, out, err);
-}
 
 int RunSend(const SendRequest& request, const PortMap& ports, std::ostream& out, std::ostream& err) {
   LinkByDevice link(ports);

@@ -25,7 +25,6 @@ inline constexpr int kOutputClosed = 141;  // standard output closed: as a shell
 // three monitor lines (or one JSON line) on standard output; every failure is one line on
 // standard error. Returns one of SendExit. Needs a QCoreApplication; it runs that application's
 // event loop.
-int RunSend(const SendRequest& request, const PortMap& ports);
 int RunSend(const SendRequest& request, const PortMap& ports, std::ostream& out, std::ostream& err);
 // The same on a link of the caller's; `port` names it in messages: "COM1 (/dev/ttyUSB0)".
 // `ownSignals`: SIGTERM, SIGINT and SIGHUP stop the run; a holder serving it keeps them instead.

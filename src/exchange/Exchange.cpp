@@ -41,10 +41,7 @@ void Exchange::FinishPreviousReply(const std::string& frame) {
   const std::string command = std::exchange(lastCommand_, std::string(CommandOf(frame, state_.AddressPrefix)));
   // A held button's frames follow each other as one exchange, its replies side by side.
   if (state_.HoldCode != 0 && previous == frame) return;
-  if (owed_) {
-    BookLate(owed_->line);
-    owed_.reset();
-  }
+  GiveUpOwed();
   const std::string_view reply = std::string_view(state_.RxBuffer).substr(std::min(replyFrom_, state_.RxBuffer.size()));
   if (timers_.Timer2.Enabled() && !windowEnded_ && !IsBroadcast(previous) && reply.find('\r') == std::string_view::npos) {
     owed_ = Owed{command, shapeOf_ ? shapeOf_(command) : ReplyShape{}, !reply.empty(), {}};
@@ -74,6 +71,13 @@ std::string Exchange::SortOwed(std::string input) {
     return input.substr(n);
   }
   return line + input.substr(n);
+}
+
+void Exchange::GiveUpOwed() {
+  if (!owed_) return;
+  // What came of it is booked as late.
+  BookLate(owed_->line);
+  owed_.reset();
 }
 
 void Exchange::BookLate(std::string_view bytes) {
@@ -172,11 +176,8 @@ void Exchange::Timer2_Timer() {
   RestartReceiveLine();
   state_.AwaitingReply = 0;
   windowEnded_ = true;
-  // The frame before got no whole line in this window either: what it had is booked as late.
-  if (owed_) {
-    BookLate(owed_->line);
-    owed_.reset();
-  }
+  // The frame before got no whole line in this window either.
+  GiveUpOwed();
   // No projector answers a broadcast, so its window is the time it has to leave; one still
   // waiting to go out then did not reach the line, and the operator is told as for a failed
   // write. A held button's frames follow each other as the line takes them, and are not judged.

@@ -70,6 +70,8 @@ class Exchange {
   // Takes from `input` what belongs to the owed reply and books it as late; returns the rest.
   std::string SortOwed(std::string input);
   void BookLate(std::string_view bytes);
+  // The owed reply will not be told apart any more (a newer frame is owed, or its window ended).
+  void GiveUpOwed();
   void ShowReceiveBuffer();
   // Tells the observers what the receive event that added the buffer's bytes from `from` on,
   // rendered on the line from `lineFrom` on, brought.

@@ -14,11 +14,13 @@ std::optional<std::string> TrafficLog::Open(const QString& path) {
   path_ = path;
   file_.setFileName(path);
 #ifdef Q_OS_UNIX
+  const QByteArray encoded = QFile::encodeName(path);
   struct stat info {};
-  if (::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode)) {
+  const bool exists = ::stat(encoded.constData(), &info) == 0;
+  if (exists && S_ISFIFO(info.st_mode)) {
     // A plain open would wait for a reader, for ever if none comes; without one there is nobody to
     // log for. Writes stay non-blocking: a reader that falls behind fails the log, not the panel.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(encoded.constData(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
     if (fd >= 0 && file_.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
       return std::nullopt;
     }
@@ -28,7 +30,7 @@ std::optional<std::string> TrafficLog::Open(const QString& path) {
            "reads it first, or give --log a file";
   }
   // A device (/dev/full, a terminal) has no end to append at; Qt would warn that it cannot seek.
-  const bool file = ::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode);
+  const bool file = !exists || S_ISREG(info.st_mode);
 #else
   const bool file = true;
 #endif

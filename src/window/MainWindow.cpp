@@ -226,20 +226,16 @@ void MainWindow::EndHold() {
   Run([this] { core_.hold.EndHoldWithoutRelease(); });
 }
 
-void MainWindow::Run(const std::function<void()>& handler) {
-  if (lent_) {
-    waiting_.push_back([this, handler] { core_.Dispatch.Run(OnFailure::Warn, handler); });
-    return;
-  }
-  core_.Dispatch.Run(OnFailure::Warn, handler);
-}
+void MainWindow::Run(const std::function<void()>& handler) { Dispatch(OnFailure::Warn, handler); }
 
-void MainWindow::RunOrEnd(const std::function<void()>& handler) {
+void MainWindow::RunOrEnd(const std::function<void()>& handler) { Dispatch(OnFailure::EndProgram, handler); }
+
+void MainWindow::Dispatch(OnFailure onFailure, const std::function<void()>& handler) {
   if (lent_) {
-    waiting_.push_back([this, handler] { core_.Dispatch.Run(OnFailure::EndProgram, handler); });
+    waiting_.push_back([this, onFailure, handler] { core_.Dispatch.Run(onFailure, handler); });
     return;
   }
-  core_.Dispatch.Run(OnFailure::EndProgram, handler);
+  core_.Dispatch.Run(onFailure, handler);
 }
 
 void MainWindow::LendLine() { lent_ = true; }

@@ -85,6 +85,8 @@ class MainWindow : public QWidget, public WindowPort, public DeviceChoiceWindow 
   void Run(const std::function<void()>& handler);
   // The same, for the handlers whose failure ends the program.
   void RunOrEnd(const std::function<void()>& handler);
+  // Both: now, or once the line is taken back.
+  void Dispatch(OnFailure onFailure, const std::function<void()>& handler);
   // The monitor's lines for another hand's exchange.
   class MonitorLines : public TrafficObserver {
    public:

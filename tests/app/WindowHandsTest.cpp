@@ -24,19 +24,30 @@
 
 namespace {
 
-TEST(WindowHands, AScriptGoesThroughTheWindowWhichKeepsItsOwnTextAndClicks) {
+// The window on the simulator, holding its port in a login session of the test's own, with a log.
+struct HeldWindow {
+  explicit HeldWindow(const QStringList& simArgs) : sim(simArgs) {
+    ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    window.KeepLog(log, log.Open(runtime.filePath(QStringLiteral("traffic.log"))));
+    hands.Listen();
+    window.Load();
+    window.show();
+  }
+  ~HeldWindow() { qunsetenv("XDG_RUNTIME_DIR"); }
+
   QTemporaryDir runtime;
-  ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
-  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-  SimProcess sim({"--reply-delay", "150"});
-  LinkByDevice link(PortMap{sim.Path(), QStringLiteral("/nonexistent/com2")});
-  TrafficLog log([&link] { return link.PortName(); });
-  MainWindow window(link);
-  window.KeepLog(log, log.Open(runtime.filePath(QStringLiteral("traffic.log"))));
-  WindowHands hands(window, link, &log);
-  hands.Listen();
-  window.Load();
-  window.show();
+  SimProcess sim;
+  LinkByDevice link{PortMap{sim.Path(), QStringLiteral("/nonexistent/com2")}};
+  TrafficLog log{[this] { return link.PortName(); }};
+  MainWindow window{link};
+  WindowHands hands{window, link, &log};
+};
+
+TEST(WindowHands, AScriptGoesThroughTheWindowWhichKeepsItsOwnTextAndClicks) {
+  HeldWindow held({"--reply-delay", "150"});
+  SimProcess& sim = held.sim;
+  MainWindow& window = held.window;
   auto* text = qobject_cast<QLineEdit*>(window.Control(QStringLiteral("Text1")));
   QTest::keyClicks(text, QStringLiteral("CF IMAGE REAL"));
 
@@ -64,28 +75,20 @@ TEST(WindowHands, AScriptGoesThroughTheWindowWhichKeepsItsOwnTextAndClicks) {
   EXPECT_EQ(received, (QStringList{R"(projector-sim: rx "C00\r")", R"(projector-sim: rx "C01\r")",
                                    R"(projector-sim: rx "CR0\r")"}));
   EXPECT_EQ(text->text(), QStringLiteral("CF IMAGE REAL"));
-  QFile logged(runtime.filePath(QStringLiteral("traffic.log")));
+  QFile logged(held.runtime.filePath(QStringLiteral("traffic.log")));
   ASSERT_TRUE(logged.open(QIODevice::ReadOnly));
   const QString lines = QString::fromLatin1(logged.readAll());
   EXPECT_EQ(lines.count(QRegularExpression(QStringLiteral(" script [0-9]+ TXD "))), 2) << lines.toStdString();
   EXPECT_TRUE(lines.contains(QStringLiteral(") TXD  C 0 1 CR "))) << lines.toStdString();  // the window's own
-  qunsetenv("XDG_RUNTIME_DIR");
 }
 
 // Three scripts at once, twelve queries each, on a projector that answers late, while the operator
 // clicks OFF: each script gets its own replies in its own order, and the projector's log has every
 // frame once, a script's twelve one after the other, the clicks between whole exchanges.
 TEST(WindowHands, ThreeScriptsAndTheOperatorEachGetTheirOwnReplies) {
-  QTemporaryDir runtime;
-  ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
-  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-  SimProcess sim({"--reply-delay", "20", "--lamp-hours", "4321"});
-  LinkByDevice link(PortMap{sim.Path(), QStringLiteral("/nonexistent/com2")});
-  MainWindow window(link);
-  WindowHands hands(window, link, nullptr);
-  hands.Listen();
-  window.Load();
-  window.show();
+  HeldWindow held({"--reply-delay", "20", "--lamp-hours", "4321"});
+  SimProcess& sim = held.sim;
+  MainWindow& window = held.window;
   QStringList args{"--com1", sim.Path(), "--json"};
   for (int i = 0; i < 6; ++i) args << "--send" << "status" << "--send" << "lamp-hours";
   std::vector<std::unique_ptr<QProcess>> scripts;
@@ -120,7 +123,6 @@ TEST(WindowHands, ThreeScriptsAndTheOperatorEachGetTheirOwnReplies) {
   }
   EXPECT_EQ(frames.count('1'), 4) << frames.toStdString();
   EXPECT_EQ(QString(frames).remove('1'), QString("030303030303").repeated(3)) << frames.toStdString();
-  qunsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace
