@@ -28,13 +28,15 @@ struct Session {
   }
   QTemporaryDir runtime;
   QProcessEnvironment environment = WithoutDisplay();
+  QString Door(qint64 pid) const { return runtime.path() + QStringLiteral("/projector-panel/holder-%1").arg(pid); }
 };
 
-// `--serve` with `args`, once it has its port open.
+// `--serve` with `args`, once it listens: its ports are open by then.
 void Serve(QProcess& holder, const Session& session, const QStringList& args) {
   holder.setProcessEnvironment(session.environment);
   holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve")} + args);
-  for (int i = 0; i < 1500 && LockFileOf(holder.processId()).empty(); ++i) QThread::msleep(20);
+  holder.waitForStarted();
+  for (int i = 0; i < 1500 && !QFileInfo::exists(session.Door(holder.processId())); ++i) QThread::msleep(20);
 }
 
 TEST(Serve, HoldsTheLineAndServesItsUsersScriptsAsADirectRunWould) {
@@ -56,7 +58,6 @@ TEST(Serve, HoldsTheLineAndServesItsUsersScriptsAsADirectRunWould) {
   const QString log = runtime.filePath(QStringLiteral("traffic.log"));
   Serve(holder, session, QStringList{QStringLiteral("--log"), log} + line);
   const QDir door(runtime.path() + QStringLiteral("/projector-panel"));
-  for (int i = 0; i < 1500 && door.entryList(QDir::System).isEmpty(); ++i) QThread::msleep(20);
   ASSERT_EQ(door.entryList(QDir::System), QStringList{QStringLiteral("holder-%1").arg(holder.processId())});
   for (std::size_t i = 0; i < std::size(table); ++i) {
     SCOPED_TRACE(table[i].join(QLatin1Char(' ')).toStdString());
@@ -130,10 +131,8 @@ TEST(Serve, ANetworkPortIsFoundAmongTheHoldersAndGarbageIsDropped) {
   QProcess holder;
   const QString log = runtime.filePath(QStringLiteral("traffic.log"));
   Serve(holder, session, QStringList{QStringLiteral("--log"), log} + line);
-  const QString door = runtime.path() + QStringLiteral("/projector-panel/holder-%1");
-  for (int i = 0; i < 1500 && !QFileInfo::exists(door.arg(holder.processId())); ++i) QThread::msleep(20);
   QLocalSocket garbage;
-  garbage.connectToServer(door.arg(holder.processId()));
+  garbage.connectToServer(session.Door(holder.processId()));
   ASSERT_TRUE(garbage.waitForConnected(5000));
   garbage.write("GET / HTTP/1.0\r\n\r\n");
   EXPECT_TRUE(garbage.waitForDisconnected(5000));
@@ -172,7 +171,6 @@ TEST(Serve, HoldsComTwoWhenItIsNamed) {
   const QStringList line{QStringLiteral("--com1"), one.Path(), QStringLiteral("--com2"), two.Path()};
   QProcess holder;
   Serve(holder, session, line);
-  QThread::msleep(200);  // both ports
   const ProgramRun run = RunPanel(line + QStringList{"--port", "2", "--send", "lamp-hours"}, environment);
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("STATUS  0 4 3 2 1 CR  Hour Use"), std::string::npos) << run.out;
