@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QHostAddress>
 #include <QStringList>
 #include <algorithm>
 #include <vector>
@@ -16,7 +17,8 @@
 // option, repeatable and exclusive options, and the values each option takes.
 namespace {
 
-enum class Option { Help, Version, ListPorts, ListCommands, Markdown, Com1, Com2, Send, Serve, Port, Speed, Address, Json, Timeout, Log };
+enum class Option { Help, Version, ListPorts, ListCommands, Markdown, Com1, Com2, Send, Serve, Port, Speed, Address, Json, Timeout, Log,
+                    Pjlink, Pjlink2, PjlinkPassword, PjlinkName, PjlinkMaker, PjlinkModel, PjlinkInfo };
 
 struct KnownOption {
   QStringList names;
@@ -24,6 +26,7 @@ struct KnownOption {
   const char* value;  // what the value is, for messages; empty for a flag
   bool repeatable = false;
   bool onlyForSend = false;
+  bool onlyForPjlink = false;
 };
 
 const std::vector<KnownOption>& Options() {
@@ -43,6 +46,13 @@ const std::vector<KnownOption>& Options() {
       {{"json"}, Option::Json, "", false, true},
       {{"timeout"}, Option::Timeout, "a number of milliseconds from 50 to 60000"},
       {{"log"}, Option::Log, "a file name"},
+      {{"pjlink"}, Option::Pjlink, "[ADDRESS:]PORT"},
+      {{"pjlink2"}, Option::Pjlink2, "[ADDRESS:]PORT"},
+      {{"pjlink-password-file"}, Option::PjlinkPassword, "a file name", false, false, true},
+      {{"pjlink-name"}, Option::PjlinkName, "a text", false, false, true},
+      {{"pjlink-maker"}, Option::PjlinkMaker, "a text", false, false, true},
+      {{"pjlink-model"}, Option::PjlinkModel, "a text", false, false, true},
+      {{"pjlink-info"}, Option::PjlinkInfo, "a text", false, false, true},
   };
   return options;
 }
@@ -126,6 +136,24 @@ std::string BadValue(const KnownOption& known, const QString& value) {
   return "option " + Quoted(Written(known.names.back())) + " takes " + known.value + ", not " + Quoted(value);
 }
 
+// "[ADDRESS:]PORT": a bare port is on loopback; an IPv6 address is written in brackets.
+std::optional<std::string> ReadListen(const KnownOption& known, const QString& value, PjlinkListen& listen) {
+  const qsizetype colon = value.lastIndexOf(QLatin1Char(':'));
+  QString host = colon < 0 ? QStringLiteral("127.0.0.1") : value.left(colon);
+  if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'))) host = host.mid(1, host.size() - 2);
+  bool number = false;
+  const int port = value.mid(colon + 1).toInt(&number);
+  QHostAddress address;
+  const bool hostRead = host == QLatin1String("localhost") || address.setAddress(host);
+  if (value.isEmpty() || !number || port < 1 || port > 65535 || !value.back().isDigit() || !hostRead || host.contains(QLatin1Char('%'))) {
+    return BadValue(known, value);
+  }
+  listen.address = host.toStdString();
+  listen.port = port;
+  listen.loopback = host == QLatin1String("localhost") || address.isLoopback();
+  return std::nullopt;
+}
+
 // Takes one option's value into the result; the reason when it is not one the option takes.
 std::optional<std::string> Apply(const KnownOption& known, const QString& value, CommandLine& line) {
   switch (known.option) {
@@ -170,6 +198,33 @@ std::optional<std::string> Apply(const KnownOption& known, const QString& value,
       if (value.isEmpty()) return "option " + Quoted(Written(known.names.back())) + " needs a value: " + known.value;
       line.log = line.send.log = value.toStdString();
       break;
+    case Option::Pjlink:
+    case Option::Pjlink2: {
+      PjlinkListen listen;
+      if (auto error = ReadListen(known, value, listen)) return error;
+      line.pjlink.listen[known.option == Option::Pjlink ? 0 : 1] = listen;
+      break;
+    }
+    case Option::PjlinkPassword:
+      if (value.isEmpty()) return "option " + Quoted(Written(known.names.back())) + " needs a value: " + known.value;
+      line.pjlink.passwordFile = value.toStdString();
+      break;
+    case Option::PjlinkName:
+    case Option::PjlinkMaker:
+    case Option::PjlinkModel:
+    case Option::PjlinkInfo: {
+      // The standard's longest answers: 64 bytes for the name, 32 for the others.
+      const bool name = known.option == Option::PjlinkName;
+      const std::string text = value.toStdString();
+      if (auto problem = pjlink::TextProblem("option " + Quoted(Written(known.names.back())), text, name ? 64 : 32)) {
+        return problem;
+      }
+      pjlink::Texts& texts = line.pjlink.texts;
+      (name ? texts.name : known.option == Option::PjlinkMaker ? texts.maker
+                       : known.option == Option::PjlinkModel ? texts.model
+                                                              : texts.info) = text;
+      break;
+    }
     case Option::Help:
     case Option::Version:
     case Option::ListPorts:
@@ -210,6 +265,26 @@ std::optional<std::string> Check(const QCommandLineParser& parser, CommandLine& 
     if (known->onlyForSend && !sending && !(line.serve && known->option == Option::Speed)) {
       return "option " + Quoted(Written(known->names.back())) + " only applies with --send";
     }
+  }
+  for (const auto& [known, value] : given) {
+    if (sending && (known->onlyForPjlink || known->option == Option::Pjlink || known->option == Option::Pjlink2)) {
+      return "option " + Quoted(Written(known->names.back())) + " applies to the panel that holds the port, not to --send";
+    }
+    if (known->onlyForPjlink && !line.pjlink.Any()) {
+      return "option " + Quoted(Written(known->names.back())) + " only applies with --pjlink or --pjlink2";
+    }
+  }
+  // Beyond this machine, only a client that knows the password may drive the projector.
+  for (const char* name : {"pjlink", "pjlink2"}) {
+    const auto& listen = line.pjlink.listen[name[6] == '2' ? 1 : 0];
+    if (listen && !listen->loopback && !line.pjlink.passwordFile) {
+      return "option '--" + std::string(name) + "' would let anyone who reaches " + listen->address +
+             " drive the projector: give --pjlink-password-file FILE, or listen on this machine only (--" + name +
+             " " + std::to_string(listen->port) + ")";
+    }
+  }
+  if (line.pjlink.listen[0] && line.pjlink.listen[1] && line.pjlink.listen[0]->port == line.pjlink.listen[1]->port) {
+    return "options '--pjlink' and '--pjlink2' need ports of their own";
   }
   line.mode = sending ? RunMode::Send : line.serve ? RunMode::Serve : RunMode::Window;
   return std::nullopt;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/PjlinkOptions.h"
 #include "cli/SendRequest.h"
 
 // What the program was asked to do. The command line is read before any Qt application object
@@ -28,6 +29,7 @@ struct CommandLine {
   SendRequest send;                 // filled in Send mode
   bool markdown = false;            // --markdown, with --list-commands
   bool serve = false;               // --serve
+  PjlinkOptions pjlink;             // --pjlink, --pjlink2 and what they answer
   std::string error;                // Usage mode: one line, without the program's name
 };
 

@@ -89,6 +89,23 @@ constexpr const char* kServing =
     "borrows the line and gives it back when it ends. Without XDG_RUNTIME_DIR nothing is\n"
     "served, and a held port is busy as before.\n";
 
+constexpr const char* kPjlink =
+    "Network control (PJLink Class 1), on the panel that holds the port (window or --serve):\n"
+    "  --pjlink [ADDRESS:]PORT\n"
+    "                       answer PJLink clients for the projector on COM1; a bare PORT (the\n"
+    "                       standard's is 4352) listens on this machine only, and any other\n"
+    "                       ADDRESS needs --pjlink-password-file\n"
+    "  --pjlink2 [ADDRESS:]PORT\n"
+    "                       the same for the projector on COM2\n"
+    "  --pjlink-password-file FILE\n"
+    "                       the password clients must prove: the file's first line, at most 32\n"
+    "                       bytes, in a file nobody but its owner may read\n"
+    "  --pjlink-name TEXT   what NAME answers (empty if not given); --pjlink-maker,\n"
+    "                       --pjlink-model and --pjlink-info give INF1, INF2 and INFO\n"
+    "Each PJLink request takes its turn on the line as a script's run does, and is answered\n"
+    "from the projector's decoded reply: ERR3 when the projector refuses, ERR4 when it does not\n"
+    "answer in time or the line is lost.\n";
+
 constexpr const char* kOther =
     "Other options:\n"
     "  --log FILE           append the traffic to FILE, in the window and with --send: one line\n"
@@ -139,7 +156,7 @@ constexpr const char* kExamples =
     "The temperatures as JSON:\n"
     "  projector-panel --com1 \"$p\" --json --send temperatures\n";
 
-constexpr const char* kParagraphs[] = {kSummary, kDevices, kSending, kServing, kOther, kExitStatus, kExamples};
+constexpr const char* kParagraphs[] = {kSummary, kDevices, kSending, kServing, kPjlink, kOther, kExitStatus, kExamples};
 
 }  // namespace
 

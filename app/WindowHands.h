@@ -3,7 +3,11 @@
 #include <optional>
 #include <string>
 
+#include <memory>
+#include <vector>
+
 #include "cli/HandServer.h"
+#include "cli/PjlinkServer.h"
 
 class LinkByDevice;
 class MainWindow;
@@ -21,14 +25,18 @@ class WindowHands {
 
   // Opens the door; nothing is said when there is none to open (no XDG_RUNTIME_DIR).
   void Listen() { server_.Listen(); }
+  // Opens the PJLink faces `options` asks for, each answering for its port's device; why not.
+  std::optional<std::string> ListenPjlink(const PjlinkOptions& options, const std::optional<std::string>& password);
 
  private:
-  hand_over::Reply Serve(const hand_over::Request& request, qint64 peer);
+  hand_over::Reply Serve(const hand_over::Request& request, const Hand& hand);
   // Until the window's own exchange is over: its reply window, or a hold until released.
   void WaitForTheWindow();
 
   MainWindow& window_;
   LinkByDevice& link_;
   TrafficLog* log_;
+  LineTurns turns_;
   HandServer server_;
+  std::vector<std::unique_ptr<PjlinkServer>> faces_;
 };

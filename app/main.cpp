@@ -12,6 +12,7 @@
 #include "cli/CommandList.h"
 #include "cli/ErrorLines.h"
 #include "cli/HandClient.h"
+#include "cli/PjlinkServer.h"
 #include "cli/RunServe.h"
 #include "cli/RunSend.h"
 #include "cli/StandardStreams.h"
@@ -40,6 +41,15 @@ PortMap PortsOf(const CommandLine& line, DeviceSettings* settings) {
     if (settings != nullptr) settings->NamedOnCommandLine(port);
   }
   return ports;
+}
+
+// The PJLink password, read once at the start; a problem with its file ends the start (status 2).
+std::variant<std::optional<std::string>, int> PjlinkPassword(const CommandLine& line) {
+  if (!line.pjlink.passwordFile) return std::optional<std::string>();
+  auto read = ReadPjlinkPassword(*line.pjlink.passwordFile);
+  if (const auto* password = std::get_if<std::string>(&read)) return std::optional<std::string>(*password);
+  ErrorLines(std::cerr, false).Error(std::get<PasswordProblem>(read).why, nullptr, 2);
+  return 2;
 }
 
 }  // namespace
@@ -84,6 +94,8 @@ int main(int argc, char** argv) {
       return RunSend(line.send, ports, out, err);
     }
     case RunMode::Serve: {
+      const auto password = PjlinkPassword(line);
+      if (const int* failed = std::get_if<int>(&password)) return *failed;
       const QCoreApplication app(qtArgc, argv);
       DeviceSettings settings;
       const PortMap ports = PortsOf(line, line.com1 ? nullptr : &settings);
@@ -97,11 +109,14 @@ int main(int argc, char** argv) {
         ErrorLines(std::cerr, false).Error(refusal->toStdString(), nullptr, 1);
         return 1;
       }
-      return RunServe(ports, line.send.speed, com2, line.log, std::cerr);
+      return RunServe(ports, line.send.speed, com2, line.log, std::cerr, line.pjlink,
+                      std::get<std::optional<std::string>>(password));
     }
     case RunMode::Window:
       break;
   }
+  const auto password = PjlinkPassword(line);
+  if (const int* failed = std::get_if<int>(&password)) return *failed;
   if (const auto missing = MissingDisplay()) {
     std::cerr << "projector-panel: there is no display to open the window on (" << *missing
               << "); to drive the projector from here without a window, use --send (see projector-panel --help).\n";
@@ -121,5 +136,9 @@ int main(int argc, char** argv) {
   // The window holds its port: its user's scripts reach the projector through it.
   WindowHands hands(window, link, line.log ? &log : nullptr);
   hands.Listen();
+  if (const auto why = hands.ListenPjlink(line.pjlink, std::get<std::optional<std::string>>(password))) {
+    ErrorLines(std::cerr, false).Error(*why, nullptr, 1);
+    return 1;
+  }
   return RunWindow(window);
 }

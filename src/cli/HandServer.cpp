@@ -39,7 +39,7 @@ struct HandServer::Pending {
   QTimer deadline;
 };
 
-HandServer::HandServer(Serve serve) : serve_(std::move(serve)) {
+HandServer::HandServer(LineTurns& turns, Serve serve) : turns_(turns), serve_(std::move(serve)) {
   QObject::connect(&server_, &QLocalServer::newConnection, [this] { Accept(); });
 }
 
@@ -108,32 +108,29 @@ void HandServer::Read(Pending& pending) {
   pending.request = std::get<hand_over::Request>(decoded);
   pending.bytes.clear();
   pending.deadline.stop();
-  ServeNext();
+  Take(pending);
 }
 
-void HandServer::ServeNext() {
-  if (serving_) return;
-  const auto ready = std::find_if(pending_.begin(), pending_.end(), [](const auto& p) { return p->request.has_value(); });
-  if (ready == pending_.end()) return;
+void HandServer::Take(Pending& pending) {
+  const auto found = std::find_if(pending_.begin(), pending_.end(), [&pending](const auto& p) { return p.get() == &pending; });
   // Taken out before it is served: the wait runs the event loop, where others come and go.
-  std::unique_ptr<Pending> served = std::move(*ready);
-  pending_.erase(ready);
+  std::shared_ptr<Pending> served(std::move(*found));
+  pending_.erase(found);
   served->socket->disconnect();
-  serving_ = true;
-  const hand_over::Reply reply = serve_(*served->request, served->peer);
-  serving_ = false;
-  // A hand that left has lost its answer, not the exchange: the holder's log has it.
-  if (served->socket && served->socket->state() == QLocalSocket::ConnectedState) {
-    QLocalSocket* socket = served->socket;
-    socket->write(QByteArray::fromStdString(hand_over::Encode(reply)));
-    QObject::connect(socket, &QLocalSocket::bytesWritten, socket, [socket] {
-      if (socket->bytesToWrite() == 0) socket->disconnectFromServer();
-    });
-    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-  } else if (served->socket) {
-    served->socket->deleteLater();
-  }
-  QTimer::singleShot(0, &server_, [this] { ServeNext(); });
+  turns_.Ask([this, served] {
+    const hand_over::Reply reply = serve_(*served->request, Hand{served->peer, "script " + std::to_string(served->peer)});
+    // A hand that left has lost its answer, not the exchange: the holder's log has it.
+    if (served->socket && served->socket->state() == QLocalSocket::ConnectedState) {
+      QLocalSocket* socket = served->socket;
+      socket->write(QByteArray::fromStdString(hand_over::Encode(reply)));
+      QObject::connect(socket, &QLocalSocket::bytesWritten, socket, [socket] {
+        if (socket->bytesToWrite() == 0) socket->disconnectFromServer();
+      });
+      QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    } else if (served->socket) {
+      served->socket->deleteLater();
+    }
+  });
 }
 
 void HandServer::Drop(QLocalSocket* socket) {

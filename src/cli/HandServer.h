@@ -8,23 +8,30 @@
 #include <optional>
 #include <string>
 
+#include "cli/LineTurns.h"
 #include "network/HandOver.h"
 
 class QLocalSocket;
 
+// Who asks for a run: the process, and the hand as the holder's log names it ("script 12345").
+struct Hand {
+  qint64 pid = 0;  // 0: no process of this machine (a network client)
+  std::string name;
+};
+
 // The holder's door for the scripts of its user: a local socket in
 // $XDG_RUNTIME_DIR/projector-panel/ (the folder 0700, the socket 0600), named after the holder's
 // process, which the port's lock file names. A peer of another user is turned away (the
-// kernel's peer credentials say who it is). Each connection brings one request; requests are
-// served one at a time, in the order they came whole, and each gets its reply on its own
-// connection. A request that does not come whole within a few seconds, is malformed or too long
+// kernel's peer credentials say who it is). Each connection brings one request; requests take
+// their turn on the line (`LineTurns`) in the order they came whole, and each gets its reply on
+// its own connection. A request that does not come whole within a few seconds, is malformed or too long
 // is dropped with its connection; the holder goes on.
 class HandServer {
  public:
-  // `peer`: the process that asked, as the kernel names it.
-  using Serve = std::function<hand_over::Reply(const hand_over::Request&, qint64 peer)>;
+  // `hand`: the process that asked, as the kernel names it.
+  using Serve = std::function<hand_over::Reply(const hand_over::Request&, const Hand& hand)>;
 
-  explicit HandServer(Serve serve);
+  HandServer(LineTurns& turns, Serve serve);
   ~HandServer();
   HandServer(const HandServer&) = delete;
   HandServer& operator=(const HandServer&) = delete;
@@ -40,11 +47,11 @@ class HandServer {
   struct Pending;
   void Accept();
   void Read(Pending& pending);
-  void ServeNext();
+  void Take(Pending& pending);
   void Drop(QLocalSocket* socket);
 
+  LineTurns& turns_;
   Serve serve_;
   QLocalServer server_;
-  std::deque<std::unique_ptr<Pending>> pending_;  // connected, request not yet whole or not yet served
-  bool serving_ = false;
+  std::deque<std::unique_ptr<Pending>> pending_;  // connected, request not yet whole
 };

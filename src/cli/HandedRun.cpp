@@ -45,7 +45,7 @@ class Both : public TrafficObserver {
 
 }  // namespace
 
-hand_over::Reply ServeHanded(const hand_over::Request& handed, qint64 peer, const HeldLine& line) {
+hand_over::Reply ServeHanded(const hand_over::Request& handed, const Hand& asker, const HeldLine& line) {
   const std::string holder = "projector-panel (process " + std::to_string(QCoreApplication::applicationPid()) + ")";
   if (handed.probe) return {SameDevice(QString::fromStdString(handed.device), line.device) ? 0 : 1, "", ""};
   if (!SameDevice(QString::fromStdString(handed.device), line.device)) {
@@ -78,7 +78,7 @@ hand_over::Reply ServeHanded(const hand_over::Request& handed, qint64 peer, cons
   if (line.watcher != nullptr) listeners.push_back(line.watcher);
   Both told(listeners);
   // The holder's log names the hand whose traffic it is.
-  const std::string hand = "script " + std::to_string(peer);
+  const std::string& hand = asker.name;
   if (line.log != nullptr) line.log->SetHand(hand);
   std::ostringstream out, err;
   int exit = 0;

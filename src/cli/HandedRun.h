@@ -6,6 +6,7 @@
 
 #include "controller/SerialLink.h"
 #include "controller/TrafficObserver.h"
+#include "cli/HandServer.h"
 #include "network/HandOver.h"
 
 class TrafficLog;
@@ -28,5 +29,5 @@ bool SameDevice(const QString& a, const QString& b);
 
 // Runs one handed --send on the held line, as a direct run would run it, and gives back what it
 // printed and its status. A request for another device or another speed is refused (status 1,
-// 2) without a frame. `peer`: the process that asked, for the log.
-hand_over::Reply ServeHanded(const hand_over::Request& handed, qint64 peer, const HeldLine& line);
+// 2) without a frame. The log names the traffic `hand`'s.
+hand_over::Reply ServeHanded(const hand_over::Request& handed, const Hand& hand, const HeldLine& line);

@@ -12,6 +12,7 @@
 #include "cli/HandClient.h"
 #include "cli/HandServer.h"
 #include "cli/HandedRun.h"
+#include "cli/PjlinkServer.h"
 #include "exchange/Render.h"
 #include "platform/LinkByDevice.h"
 #include "platform/StopSignals.h"
@@ -35,8 +36,13 @@ struct Held {
 
 }  // namespace
 
-int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std::string>& log, std::ostream& err) {
+int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std::string>& log, std::ostream& err,
+             const PjlinkOptions& pjlink, const std::optional<std::string>& password) {
   ErrorLines lines(err, false);
+  if (pjlink.listen[1] && !com2) {
+    lines.Error("--pjlink2 answers for the projector on COM2, which --serve holds only with --com2", nullptr, 2);
+    return 2;
+  }
   std::vector<std::unique_ptr<Held>> held;
   for (const std::int16_t number : {std::int16_t{1}, std::int16_t{2}}) {
     if (number == 2 && !com2) break;
@@ -73,7 +79,6 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
   };
 
   bool ending = false;
-  bool serving = false;
   const NoPipeSignal closedPipeIsAFailedWrite;
   // The window COM1 is lent to; the line comes back once that process has gone.
   std::optional<qint64> lentTo;
@@ -89,7 +94,7 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
     lentTo.reset();
     takeBack.stop();
   });
-  HandServer server([&](const hand_over::Request& handed, qint64 peer) -> hand_over::Reply {
+  const HandServer::Serve serve = [&](const hand_over::Request& handed, const Hand& hand) -> hand_over::Reply {
     // The port the run is for; a device held on neither is COM1's to refuse.
     Held* port = held[0].get();
     for (const auto& candidate : held) {
@@ -100,34 +105,45 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
       if (port != held[0].get() || lent) return {1, "", ""};
       // The window asking has waited for the run in progress: the port is closed before it hears.
       port->link.Close();
-      lentTo = peer;
+      lentTo = hand.pid;
       takeBack.start();
       return {0, "", ""};
     }
-    if (handed.probe && !lent) return ServeHanded(handed, peer, lineOf(*port));
-    serving = true;
+    if (handed.probe && !lent) return ServeHanded(handed, hand, lineOf(*port));
     std::optional<hand_over::Reply> reply;
     if (lent) {
       // The window has the line: the run is its to serve.
       reply = AskHolder(HandServer::PathFor(qEnvironmentVariable("XDG_RUNTIME_DIR"), *lentTo), handed);
       if (!reply) reply = hand_over::Reply{1, "", ""};
     } else {
-      reply = ServeHanded(handed, peer, lineOf(*port));
+      reply = ServeHanded(handed, hand, lineOf(*port));
     }
-    serving = false;
     if (ending) QCoreApplication::exit(0);
     return *reply;
-  });
+  };
+  LineTurns turns;
+  HandServer server(turns, serve);
   if (const auto why = server.Listen()) {
     lines.Error("scripts cannot reach " + held[0]->port + " through this holder: " + *why +
                     "; --serve needs the folder of this user's session (XDG_RUNTIME_DIR)",
                 nullptr, 1);
     return 1;
   }
+  std::vector<std::unique_ptr<PjlinkServer>> faces;
+  for (std::size_t i = 0; i < held.size(); ++i) {
+    if (!pjlink.listen[i]) continue;
+    const QString device = held[i]->device;
+    faces.push_back(std::make_unique<PjlinkServer>(turns, serve, [device] { return device; }, static_cast<int>(i + 1),
+                                                   pjlink.texts, password));
+    if (const auto why = faces.back()->Listen(*pjlink.listen[i])) {
+      lines.Error(*why, nullptr, 1);
+      return 1;
+    }
+  }
   // A run being served is finished first: leaving now would leave its wait too.
   const StopSignals stopping([&] {
     ending = true;
-    if (!serving) QCoreApplication::exit(0);
+    if (!turns.Busy()) QCoreApplication::exit(0);
   });
   QCoreApplication::exec();
   for (const auto& port : held) port->link.Close();
