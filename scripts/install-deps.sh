@@ -18,6 +18,8 @@ packages=(
   help2man groff-base dpkg-dev file desktop-file-utils appstream lintian
   # the user unit's check (systemd-analyze)
   systemd
+  # ss: the PJLink test reads which address the face listens on
+  iproute2
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

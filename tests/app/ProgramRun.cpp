@@ -1,10 +1,13 @@
 #include "ProgramRun.h"
 
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QThread>
 #include <QTemporaryDir>
 #include <stdexcept>
 
@@ -63,4 +66,21 @@ std::string LockFileOf(qint64 pid) {
     }
   }
   return {};
+}
+
+Session::Session() {
+  ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+}
+
+QString Session::Door(qint64 pid) const {
+  return runtime.path() + QStringLiteral("/projector-panel/holder-%1").arg(pid);
+}
+
+void StartHolder(QProcess& holder, const Session& session, const QStringList& args,
+                 const QProcessEnvironment& environment) {
+  holder.setProcessEnvironment(environment);
+  holder.start(QStringLiteral(PROJECTOR_PANEL), args);
+  holder.waitForStarted();
+  for (int i = 0; i < 1500 && !QFileInfo::exists(session.Door(holder.processId())); ++i) QThread::msleep(20);
 }

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <string>
 
 // Runs the real projector-panel as a child process and keeps what it printed.
@@ -38,3 +39,19 @@ class OpenWatch {
 // The lock file QSerialPort holds while a port is open, found by the pid written in it; empty
 // when there is none.
 std::string LockFileOf(qint64 pid);
+
+// A login session of the test's own: a private runtime folder, where holders open their doors.
+struct Session {
+  Session();
+  QTemporaryDir runtime;
+  QProcessEnvironment environment = WithoutDisplay();
+  QString Door(qint64 pid) const;
+};
+
+// A holder started with `args` (`--serve` and its options, or a window's), once it listens at
+// its door: its ports are open by then.
+void StartHolder(QProcess& holder, const Session& session, const QStringList& args,
+                 const QProcessEnvironment& environment);
+inline void Serve(QProcess& holder, const Session& session, const QStringList& args) {
+  StartHolder(holder, session, QStringList{QStringLiteral("--serve")} + args, session.environment);
+}

@@ -20,25 +20,6 @@
 
 namespace {
 
-// A login session of the test's own: a private runtime folder, where holders open their doors.
-struct Session {
-  Session() {
-    ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-  }
-  QTemporaryDir runtime;
-  QProcessEnvironment environment = WithoutDisplay();
-  QString Door(qint64 pid) const { return runtime.path() + QStringLiteral("/projector-panel/holder-%1").arg(pid); }
-};
-
-// `--serve` with `args`, once it listens: its ports are open by then.
-void Serve(QProcess& holder, const Session& session, const QStringList& args) {
-  holder.setProcessEnvironment(session.environment);
-  holder.start(QStringLiteral(PROJECTOR_PANEL), QStringList{QStringLiteral("--serve")} + args);
-  holder.waitForStarted();
-  for (int i = 0; i < 1500 && !QFileInfo::exists(session.Door(holder.processId())); ++i) QThread::msleep(20);
-}
-
 TEST(Serve, HoldsTheLineAndServesItsUsersScriptsAsADirectRunWould) {
   const Session session;
   const QTemporaryDir& runtime = session.runtime;
