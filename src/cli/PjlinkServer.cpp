@@ -206,7 +206,7 @@ void PjlinkServer::Close(const std::shared_ptr<Client>& client) {
 std::variant<std::string, PasswordProblem> ReadPjlinkPassword(const std::string& path) {
   QFile file(QFile::decodeName(path.c_str()));
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0 || !file.open(QIODevice::ReadOnly)) {
+  if (!file.open(QIODevice::ReadOnly) || ::fstat(file.handle(), &info) != 0) {
     return PasswordProblem{"the PJLink password file " + path + " cannot be read: " + file.errorString().toStdString()};
   }
   if ((info.st_mode & (S_IRGRP | S_IROTH)) != 0) {

@@ -59,6 +59,9 @@ TEST(CommandLine, ReadsWhatEachOptionAsksFor) {
       {{"--timeout=60000", "--send", ""}, RunMode::Send, std::nullopt, std::nullopt, {""}, 1, 19200, "SINGLE", false, 60000},
       {{"--timeout", "700"}, RunMode::Window, std::nullopt, std::nullopt, {}, 1, 19200, "SINGLE", false, 700},
       {{"--serve", "--speed", "9600", "--com1", "/dev/ttyUSB0"}, RunMode::Serve, "/dev/ttyUSB0", std::nullopt, {}, 1, 9600},
+      {{"--serve", "--pjlink", "0.0.0.0:4352", "--pjlink-password-file", "p", "--pjlink2", "localhost:4353"},
+       RunMode::Serve, std::nullopt, std::nullopt, {}},
+      {{"--pjlink", "[::1]:4352", "--pjlink-name", ""}, RunMode::Window, std::nullopt, std::nullopt, {}},
       {{"--log", "traffic.log"}, RunMode::Window, std::nullopt, std::nullopt, {}, 1, 19200, "SINGLE", false, std::nullopt,
        "traffic.log"},
       {{"--send", "CR0", "--log=/tmp/a b"}, RunMode::Send, std::nullopt, std::nullopt, {"CR0"}, 1, 19200, "SINGLE", false,
@@ -146,6 +149,18 @@ TEST(CommandLine, AMistakeIsNamedInOneLine) {
       {{"--send", "CR0", "--timeout", "60001"}, "option '--timeout' takes a number of milliseconds from 50 to 60000, not '60001'"},
       {{"--send", "CR0", "--timeout", "1e3"}, "option '--timeout' takes a number of milliseconds from 50 to 60000, not '1e3'"},
       {{"--send", "CR0", "--timeout", "+500"}, "option '--timeout' takes a number of milliseconds from 50 to 60000, not '+500'"},
+      {{"--serve", "--pjlink", "0.0.0.0:4352"},
+       "option '--pjlink' would let anyone who reaches 0.0.0.0 drive the projector: give --pjlink-password-file "
+       "FILE, or listen on this machine only (--pjlink 4352)"},
+      {{"--pjlink2", "[::]:4352"},
+       "option '--pjlink2' would let anyone who reaches :: drive the projector: give --pjlink-password-file FILE, or "
+       "listen on this machine only (--pjlink2 4352)"},
+      {{"--pjlink", "70000"}, "option '--pjlink' takes [ADDRESS:]PORT, not '70000'"},
+      {{"--pjlink", "lab:4352"}, "option '--pjlink' takes [ADDRESS:]PORT, not 'lab:4352'"},
+      {{"--pjlink", "4352", "--pjlink2", "[::1]:4352"}, "options '--pjlink' and '--pjlink2' need ports of their own"},
+      {{"--pjlink-name", "Hall A"}, "option '--pjlink-name' only applies with --pjlink or --pjlink2"},
+      {{"--send", "CR0", "--pjlink", "4352"}, "option '--pjlink' applies to the panel that holds the port, not to --send"},
+      {{"--pjlink", "4352", "--pjlink-maker", "mmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmm"}, "option '--pjlink-maker' may have at most 32 bytes, not 33"},
       // The first mistake is the one named.
       {{"stray", "--bogus"}, "unexpected argument 'stray'"},
   };
@@ -167,7 +182,8 @@ TEST(CommandLine, HelpDocumentsEveryOption) {
   for (const char* option : {"--com1 PATH", "--com2 PATH", "--list-ports", "--send COMMAND", "--port 1|2",
                              "--speed 19200|9600", "--address single|all|001|002|003|004", "--json", "-h, --help",
                              "-V, --version", "--timeout MS", "--list-commands", "--markdown", "p=/dev/serial/by-id/usb-",
-                             "rfc2217://HOST:PORT", "socket://HOST:PORT"}) {
+                             "rfc2217://HOST:PORT", "socket://HOST:PORT", "--pjlink [ADDRESS:]PORT",
+                             "--pjlink2 [ADDRESS:]PORT", "--pjlink-password-file FILE", "--pjlink-name TEXT"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   // And every exit status, each on a line of its own.

@@ -68,6 +68,12 @@ TEST(Program, AnswersWithoutADisplayAndWithoutTouchingThePort) {
        R"('projector-panel --help'.","command":null,"exit":2})" "\n"},
       {{"--com1", kLine, "--send", "CR0", "--port", "3"}, 2, "",
        "projector-panel: option '--port' takes 1 or 2, not '3'" + usageError},
+      // The PJLink password is checked before anything opens.
+      {{"--serve", "--com1", kLine, "--pjlink", "4352", "--pjlink-password-file", "/etc/passwd"}, 2, "",
+       "projector-panel: the PJLink password file /etc/passwd may be read by others; make it its owner's alone "
+       "(chmod 600 /etc/passwd)\n"},
+      {{"--com1", kLine, "--pjlink", "4352", "--pjlink-password-file", "/nonexistent/p"}, 2, "",
+       "projector-panel: the PJLink password file /nonexistent/p cannot be read: No such file or directory\n"},
       // --send gets as far as the port, which is missing here.
       {{"--com2", kLine, "--com1", "/nonexistent/ttyUSB9", "--send", "CR0"}, 1, "",
        "projector-panel: \"CR0\" was not sent: COM1 (/nonexistent/ttyUSB9) could not be opened: the device does "
