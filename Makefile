@@ -3,7 +3,7 @@
 # make test-optimized: the same suite built optimised (-O2), as CI runs it.
 # make bench: optimised build in build-bench, then the receive benchmarks and start-up (about a minute and a half).
 # make fuzz: clang build of the core in build-fuzz, then the receive path (two thirds of FUZZ_SECONDS),
-#   the Telnet / RFC 2217 codec and the holder's request decoder (one sixth each) fuzzed.
+#   the Telnet / RFC 2217 codec, the holder's request decoder and the PJLink request path (one sixth each) fuzzed.
 # make package: the Debian package, from its own optimized build, and its checks.
 # make core-windows: the Qt-free core and core_tests cross-built for Windows in build-windows (mingw-w64),
 #   then core_tests.exe run under wine, headless.
@@ -87,20 +87,22 @@ bench: deps
 	$(BENCH_BUILD)/bench/send-bench --runs $(SEND_RUNS) --panel $(BENCH_BUILD)/app/projector-panel \
 	  --bare $(BENCH_BUILD)/bench/bare-exchange --sim $(BENCH_BUILD)/tools/projector-sim/projector-sim
 
-# The receive path and the Telnet codec under libFuzzer with ASan and UBSan, within FUZZ_SECONDS in
+# The receive path, the network codecs and the PJLink requests under libFuzzer with ASan and UBSan, within FUZZ_SECONDS in
 # all. New inputs go to $(FUZZ_BUILD)/corpus and corpus-telnet, a failing input to $(FUZZ_BUILD)/;
-# fuzz/corpus and fuzz/corpus-telnet hold the seeds.
+# fuzz/corpus, fuzz/corpus-telnet and fuzz/corpus-pjlink hold the seeds.
 fuzz:
 	scripts/install-deps.sh --fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANEL_FUZZ=ON -DPANEL_WERROR=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-telnet $(FUZZ_BUILD)/corpus-hand-over
-	$(FUZZ_BUILD)/fuzz/receive-path-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) - 2 * ($(FUZZ_SECONDS) / 6) )) -max_len=4096 \
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-telnet $(FUZZ_BUILD)/corpus-hand-over $(FUZZ_BUILD)/corpus-pjlink
+	$(FUZZ_BUILD)/fuzz/receive-path-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) - 3 * ($(FUZZ_SECONDS) / 6) )) -max_len=4096 \
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus fuzz/corpus
 	$(FUZZ_BUILD)/fuzz/telnet-codec-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) / 6 )) -max_len=4096 \
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus-telnet fuzz/corpus-telnet
 	$(FUZZ_BUILD)/fuzz/hand-over-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) / 6 )) -max_len=4096 \
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus-hand-over
+	$(FUZZ_BUILD)/fuzz/pjlink-fuzz -max_total_time=$$(( $(FUZZ_SECONDS) / 6 )) -max_len=4096 \
+	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus-pjlink fuzz/corpus-pjlink
 
 # The core as a Windows program: what it would be built from there, with its tests on fakes.
 core-windows:
