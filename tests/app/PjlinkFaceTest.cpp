@@ -173,6 +173,11 @@ TEST(PjlinkFace, HostileClientsAndALostProjectorNeverGetAFalseAnswer) {
   for (int i = 0; i < 2000; ++i) garbage += "%1\x01\xff\r\n" + std::to_string(i) + "\r";
   flood.Send(garbage + std::string(200 * 1024, 'x') + "\r%1CLSS ?\r");
   EXPECT_EQ(flood.Line(), "%1CLSS=1");
+  {
+    PjlinkClient leaving(port, "");
+    leaving.Send("%1LAMP ?\r");  // gone before its answer: the line goes on
+  }
+  EXPECT_EQ(flood.Ask("LAMP ?"), "%1LAMP=1234 0");
   std::vector<std::unique_ptr<PjlinkClient>> crowd;
   for (int i = 0; i < 7; ++i) crowd.push_back(std::make_unique<PjlinkClient>(port, ""));
   EXPECT_EQ(crowd.back()->greeting, "PJLINK 0");
