@@ -118,7 +118,12 @@ void HandServer::Take(Pending& pending) {
   pending_.erase(found);
   served->socket->disconnect();
   turns_.Ask([this, served] {
-    const hand_over::Reply reply = serve_(*served->request, Hand{served->peer, "script " + std::to_string(served->peer)});
+    // A holder passing on another's run names that hand; a name that would break a log line is not taken.
+    const std::string& named = served->request->hand;
+    const bool plain = !named.empty() && named.size() <= 64 &&
+                       std::all_of(named.begin(), named.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+    const Hand hand{served->peer, plain ? named : "script " + std::to_string(served->peer)};
+    const hand_over::Reply reply = serve_(*served->request, hand);
     // A hand that left has lost its answer, not the exchange: the holder's log has it.
     if (served->socket && served->socket->state() == QLocalSocket::ConnectedState) {
       QLocalSocket* socket = served->socket;

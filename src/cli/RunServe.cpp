@@ -113,7 +113,9 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
     std::optional<hand_over::Reply> reply;
     if (lent) {
       // The window has the line: the run is its to serve.
-      reply = AskHolder(HandServer::PathFor(qEnvironmentVariable("XDG_RUNTIME_DIR"), *lentTo), handed);
+      hand_over::Request passed = handed;
+      passed.hand = hand.name;
+      reply = AskHolder(HandServer::PathFor(qEnvironmentVariable("XDG_RUNTIME_DIR"), *lentTo), passed);
       if (!reply) reply = hand_over::Reply{1, "", ""};
     } else {
       reply = ServeHanded(handed, hand, lineOf(*port));

@@ -93,6 +93,7 @@ std::string Encode(const Request& request) {
   for (const std::string& command : request.commands) PutText(body, command);
   PutNumber(body, request.lend ? 1 : 0);
   PutNumber(body, request.probe ? 1 : 0);
+  PutText(body, request.hand);
   return Framed(body);
 }
 
@@ -129,6 +130,7 @@ std::variant<NeedMore, Malformed, Request> DecodeRequest(std::string_view bytes)
   for (std::int32_t i = 0; i < count; ++i) request.commands.push_back(read.Text());
   request.lend = read.Flag();
   request.probe = read.Flag();
+  request.hand = read.Text();
   if (!read.Good()) return Malformed{"its fields do not add up"};
   return request;
 }

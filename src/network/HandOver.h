@@ -35,6 +35,9 @@ struct Request {
   // Not a run either: whether the holder has `device` open (a network serial device has no lock
   // file to say who holds it). Exit 0 when it has.
   bool probe = false;
+  // The hand a holder passes the run on for (a PJLink client, while --serve has lent the line to
+  // a window), as the log names it; empty: the process that asks.
+  std::string hand;
 
   bool operator==(const Request&) const = default;
 };

@@ -18,6 +18,7 @@ TEST(HandOver, RequestsAndRepliesComeBackAsTheyWentAndAnythingElseIsRefused) {
   request.timeoutMs = 700;
   request.log = "/tmp/traffic.log";
   request.commands = {"status", "CF IMAGE REAL", "", std::string("C\0\xff", 3)};
+  request.hand = "pjlink 127.0.0.1:51234";
   const std::string whole = Encode(request);
   EXPECT_EQ(std::get<Request>(DecodeRequest(whole)), request);
   EXPECT_EQ(std::get<Request>(DecodeRequest(Encode(Request{}))), Request{});
