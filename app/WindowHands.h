@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/HandServer.h"
+#include "cli/LineTurns.h"
 #include "cli/PjlinkServer.h"
 
 class LinkByDevice;
@@ -14,9 +15,10 @@ class MainWindow;
 class TrafficLog;
 
 // The window as the holder of its port: it serves the --send runs of its user that find the port
-// held (HandServer), each on a session of its own over the window's line. A run waits until the
-// window's own exchange is over (its reply window, or a hold until released); while one of its
-// exchanges runs, the operator's clicks wait, and go out in order before its next one. The run's traffic is shown on the
+// held (HandServer) and its PJLink clients, each on a session of its own over the window's line.
+// The runs go forward side by side, one exchange at a time (LineTurns): an exchange waits until
+// the window's own is over (its reply window, or a hold until released); while it runs, the
+// operator's clicks wait, and go out in order before the next. A run's traffic is shown on the
 // monitor's lines and written to the window's log with the hand named. Nothing a run does
 // touches the window's controls: its address, port, speed and free text are its own.
 class WindowHands {
@@ -30,8 +32,6 @@ class WindowHands {
 
  private:
   hand_over::Reply Serve(const hand_over::Request& request, const Hand& hand);
-  // Until the window's own exchange is over: its reply window, or a hold until released.
-  void WaitForTheWindow();
 
   MainWindow& window_;
   LinkByDevice& link_;

@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "cli/Fiber.h"
+
 namespace {
 
 // A request comes whole in one write of a script; one that takes longer is no script's.
@@ -39,7 +41,7 @@ struct HandServer::Pending {
   QTimer deadline;
 };
 
-HandServer::HandServer(LineTurns& turns, Serve serve) : turns_(turns), serve_(std::move(serve)) {
+HandServer::HandServer(Serve serve) : serve_(std::move(serve)) {
   QObject::connect(&server_, &QLocalServer::newConnection, [this] { Accept(); });
 }
 
@@ -117,7 +119,7 @@ void HandServer::Take(Pending& pending) {
   std::shared_ptr<Pending> served(std::move(*found));
   pending_.erase(found);
   served->socket->disconnect();
-  turns_.Ask([this, served] {
+  Fiber::Start([this, served] {
     // A holder passing on another's run names that hand; a name that would break a log line is not taken.
     const std::string& named = served->request->hand;
     const bool plain = !named.empty() && named.size() <= 64 &&

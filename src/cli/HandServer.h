@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 
-#include "cli/LineTurns.h"
 #include "network/HandOver.h"
 
 class QLocalSocket;
@@ -22,16 +21,16 @@ struct Hand {
 // The holder's door for the scripts of its user: a local socket in
 // $XDG_RUNTIME_DIR/projector-panel/ (the folder 0700, the socket 0600), named after the holder's
 // process, which the port's lock file names. A peer of another user is turned away (the
-// kernel's peer credentials say who it is). Each connection brings one request; requests take
-// their turn on the line (`LineTurns`) in the order they came whole, and each gets its reply on
-// its own connection. A request that does not come whole within a few seconds, is malformed or too long
+// kernel's peer credentials say who it is). Each connection brings one request, served as a
+// fiber of its own (see Fiber) as soon as it is whole, and gets its reply on its own connection;
+// the runs take turns on the line exchange by exchange (`LineTurns`). A request that does not come whole within a few seconds, is malformed or too long
 // is dropped with its connection; the holder goes on.
 class HandServer {
  public:
   // `hand`: the process that asked, as the kernel names it.
   using Serve = std::function<hand_over::Reply(const hand_over::Request&, const Hand& hand)>;
 
-  HandServer(LineTurns& turns, Serve serve);
+  explicit HandServer(Serve serve);
   ~HandServer();
   HandServer(const HandServer&) = delete;
   HandServer& operator=(const HandServer&) = delete;
@@ -50,7 +49,6 @@ class HandServer {
   void Take(Pending& pending);
   void Drop(QLocalSocket* socket);
 
-  LineTurns& turns_;
   Serve serve_;
   QLocalServer server_;
   std::deque<std::unique_ptr<Pending>> pending_;  // connected, request not yet whole

@@ -79,23 +79,26 @@ hand_over::Reply ServeHanded(const hand_over::Request& handed, const Hand& asker
   Both told(listeners);
   // The holder's log names the hand whose traffic it is.
   const std::string& hand = asker.name;
-  if (line.log != nullptr) line.log->SetHand(hand);
   std::ostringstream out, err;
   int exit = 0;
+  if (line.turns != nullptr) line.turns->Take();
   {
     HeldLink held(line.link);
     std::function<void()> between;
-    if (line.yield) {
+    if (line.turns != nullptr) {
       between = [&held, &line, &hand] {
         held.GiveBack();
         if (line.log != nullptr) line.log->SetHand({});
-        line.yield();
+        line.turns->Give();
+        line.turns->Take();
         if (line.log != nullptr) line.log->SetHand(hand);
         held.Borrow();
       };
     }
+    if (line.log != nullptr) line.log->SetHand(hand);
     exit = RunSend(request, held, line.port, out, err, false, listeners.empty() ? nullptr : &told, between);
   }
   if (line.log != nullptr) line.log->SetHand({});
+  if (line.turns != nullptr) line.turns->Give();
   return {exit, out.str(), err.str()};
 }

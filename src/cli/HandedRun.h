@@ -7,6 +7,7 @@
 #include "controller/SerialLink.h"
 #include "controller/TrafficObserver.h"
 #include "cli/HandServer.h"
+#include "cli/LineTurns.h"
 #include "network/HandOver.h"
 
 class TrafficLog;
@@ -19,9 +20,9 @@ struct HeldLine {
   int speed = 19200;
   TrafficLog* log = nullptr;            // the holder's log, if it keeps one: it names the hand
   TrafficObserver* watcher = nullptr;   // another who hears of the traffic (the window's monitor)
-  // Lets another hand (the window's operator) have the line between two of the run's exchanges,
-  // and comes back when it is free again; none: the run keeps the line to its end.
-  std::function<void()> yield;
+  // The line's turns: the run takes the line for each of its exchanges and gives it back between
+  // them, so other hands go forward too; none: the run keeps the line to its end.
+  LineTurns* turns = nullptr;
 };
 
 // The same device, however either side spelt it (a link and its target).

@@ -1,40 +1,39 @@
 #pragma once
 
-#include <QObject>
-#include <QTimer>
 #include <deque>
 #include <functional>
 
-// The runs of every hand on one holder's line (scripts, PJLink clients), one whole run at a time,
-// in the order they were asked for. A run waits for its replies in a nested event loop, where
-// other hands come and ask: they wait, and are taken once the run before them is over. Each run
-// starts from the event loop itself, never inside the signal of the socket that asked: a run's
-// nested loop may delete another hand's socket, which must not be on the stack then.
+#include "cli/Fiber.h"
+
+// One held line, lent to one hand's exchange at a time (a frame and its reply window, or a
+// step of a hold), in the order the hands asked. Each hand's run is a fiber of its own (see
+// Fiber): between two of its exchanges it gives the line back and asks again, so several runs go
+// forward side by side, an exchange each in turn, and every reply reaches the hand that asked.
 class LineTurns {
  public:
-  void Ask(std::function<void()> run) {
-    waiting_.push_back(std::move(run));
-    Schedule();
+  // Waits until the line is this hand's, after every hand that asked before; then `onTake`.
+  void Take() {
+    Fiber* me = Fiber::Current();
+    waiting_.push_back(me);
+    Fiber::WaitUntil([this, me] { return !taken_ && waiting_.front() == me; });
+    waiting_.pop_front();
+    taken_ = true;
+    if (onTake) onTake();
   }
-  bool Busy() const { return running_ || !waiting_.empty(); }
+  // `onGive`, then the line goes to the next hand waiting.
+  void Give() {
+    if (onGive) onGive();
+    taken_ = false;
+    if (!waiting_.empty() && waiting_.front() != nullptr) waiting_.front()->Wake();
+  }
+  bool Busy() const { return taken_ || !waiting_.empty(); }
+
+  // What the holder does as a hand takes its line and gives it back: the window lends its line
+  // once its own exchange is over, and takes it back.
+  std::function<void()> onTake;
+  std::function<void()> onGive;
 
  private:
-  void Schedule() {
-    if (running_ || scheduled_ || waiting_.empty()) return;
-    scheduled_ = true;
-    QTimer::singleShot(0, &context_, [this] {
-      scheduled_ = false;
-      const std::function<void()> next = std::move(waiting_.front());
-      waiting_.pop_front();
-      running_ = true;
-      next();
-      running_ = false;
-      Schedule();
-    });
-  }
-
-  QObject context_;  // no run starts once the turns are gone
-  std::deque<std::function<void()>> waiting_;
-  bool running_ = false;
-  bool scheduled_ = false;
+  std::deque<Fiber*> waiting_;  // none stands for a hand on the event loop's own stack
+  bool taken_ = false;
 };

@@ -12,6 +12,8 @@
 
 #include <sys/stat.h>
 
+#include "cli/Fiber.h"
+
 namespace {
 
 // Answers a client has not read yet: more than this, and it is not reading them.
@@ -54,10 +56,9 @@ struct PjlinkServer::Client {
   QTimer idle;
 };
 
-PjlinkServer::PjlinkServer(LineTurns& turns, HandServer::Serve serve, std::function<QString()> device, int com, pjlink::Texts texts,
+PjlinkServer::PjlinkServer(HandServer::Serve serve, std::function<QString()> device, int com, pjlink::Texts texts,
                            std::optional<std::string> password)
-    : turns_(turns),
-      serve_(std::move(serve)),
+    : serve_(std::move(serve)),
       device_(std::move(device)),
       com_(com),
       texts_(std::move(texts)),
@@ -157,7 +158,7 @@ void PjlinkServer::Take(const std::shared_ptr<Client>& client, const std::string
   }
   const pjlink::Translation* row = std::get<pjlink::Ask>(step).row;
   client->busy = true;
-  turns_.Ask([this, client, row, request = *request] {
+  Fiber::Start([this, client, row, request = *request] {
     if (client->gone) return;
     hand_over::Request run;
     run.device = device_().toStdString();

@@ -10,20 +10,19 @@
 #include <vector>
 
 #include "cli/HandServer.h"
-#include "cli/LineTurns.h"
 #include "cli/PjlinkOptions.h"
 
 // The holder's PJLink Class 1 face for the projector on one of its ports. Each client gets the
 // greeting, and its requests, one at a time, are translated into the projector's commands
-// (`pjlink::kTranslations`); those run as a hand of the holder (`serve`), taking their turn with
-// the scripts', and the answer is made from the replies the panel decoded. At most eight clients
+// (`pjlink::kTranslations`); those run as a hand of the holder (`serve`, in a fiber of its own),
+// taking turns on the line with the scripts' exchanges, and the answer is made from the replies the panel decoded. At most eight clients
 // at once; one that says nothing for 30 s is closed; lines are bounded; a wrong password ends
 // the connection.
 class PjlinkServer {
  public:
   // `device`: the port's device now, which the runs name; `com`: 1 or 2. `password`: none, or the one
   // clients must prove they know.
-  PjlinkServer(LineTurns& turns, HandServer::Serve serve, std::function<QString()> device, int com, pjlink::Texts texts,
+  PjlinkServer(HandServer::Serve serve, std::function<QString()> device, int com, pjlink::Texts texts,
                std::optional<std::string> password);
   ~PjlinkServer();
   PjlinkServer(const PjlinkServer&) = delete;
@@ -43,7 +42,6 @@ class PjlinkServer {
   void Say(Client& client, const std::string& text);
   void Close(const std::shared_ptr<Client>& client);
 
-  LineTurns& turns_;
   HandServer::Serve serve_;
   std::function<QString()> device_;
   int com_;

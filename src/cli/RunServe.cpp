@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "cli/ErrorLines.h"
+#include "cli/Fiber.h"
 #include "cli/HandClient.h"
 #include "cli/HandServer.h"
 #include "cli/HandedRun.h"
+#include "cli/LineTurns.h"
 #include "cli/PjlinkServer.h"
 #include "exchange/Render.h"
 #include "platform/LinkByDevice.h"
@@ -32,6 +34,7 @@ struct Held {
   QString device;
   std::string port;
   TrafficLog traffic;
+  LineTurns turns;
 };
 
 }  // namespace
@@ -75,10 +78,13 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
     held.push_back(std::move(port));
   }
   const auto lineOf = [&](Held& port) {
-    return HeldLine{port.link, port.port, port.device, speed, log ? &port.traffic : nullptr, nullptr, {}};
+    return HeldLine{port.link, port.port, port.device, speed, log ? &port.traffic : nullptr, nullptr, &port.turns};
   };
 
   bool ending = false;
+  // Runs on COM1 in progress, which a window asking for the line waits for.
+  int runsOnCom1 = 0;
+  bool lending = false;
   const NoPipeSignal closedPipeIsAFailedWrite;
   // The window COM1 is lent to; the line comes back once that process has gone.
   std::optional<qint64> lentTo;
@@ -95,6 +101,8 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
     takeBack.stop();
   });
   const HandServer::Serve serve = [&](const hand_over::Request& handed, const Hand& hand) -> hand_over::Reply {
+    // A run asked for while the line is being lent goes to the window that borrows it.
+    if (!handed.lend) Fiber::WaitUntil([&lending] { return !lending; });
     // The port the run is for; a device held on neither is COM1's to refuse.
     Held* port = held[0].get();
     for (const auto& candidate : held) {
@@ -102,11 +110,14 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
     }
     const bool lent = lentTo && port == held[0].get();
     if (handed.lend) {
-      if (port != held[0].get() || lent) return {1, "", ""};
-      // The window asking has waited for the run in progress: the port is closed before it hears.
+      if (port != held[0].get() || lent || lending) return {1, "", ""};
+      // The runs in progress are finished first, and the port is closed before the window hears.
+      lending = true;
+      Fiber::WaitUntil([&runsOnCom1] { return runsOnCom1 == 0; });
       port->link.Close();
       lentTo = hand.pid;
       takeBack.start();
+      lending = false;
       return {0, "", ""};
     }
     if (handed.probe && !lent) return ServeHanded(handed, hand, lineOf(*port));
@@ -118,13 +129,16 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
       reply = AskHolder(HandServer::PathFor(qEnvironmentVariable("XDG_RUNTIME_DIR"), *lentTo), passed);
       if (!reply) reply = hand_over::Reply{1, "", ""};
     } else {
+      const int counted = port == held[0].get() ? 1 : 0;
+      runsOnCom1 += counted;
       reply = ServeHanded(handed, hand, lineOf(*port));
+      runsOnCom1 -= counted;
     }
-    if (ending) QCoreApplication::exit(0);
+    // The last run of an ending holder ends it.
+    if (ending && Fiber::Running() <= 1) QCoreApplication::exit(0);
     return *reply;
   };
-  LineTurns turns;
-  HandServer server(turns, serve);
+  HandServer server(serve);
   if (const auto why = server.Listen()) {
     lines.Error("scripts cannot reach " + held[0]->port + " through this holder: " + *why +
                     "; --serve needs the folder of this user's session (XDG_RUNTIME_DIR)",
@@ -135,17 +149,17 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
   for (std::size_t i = 0; i < held.size(); ++i) {
     if (!pjlink.listen[i]) continue;
     const QString device = held[i]->device;
-    faces.push_back(std::make_unique<PjlinkServer>(turns, serve, [device] { return device; }, static_cast<int>(i + 1),
+    faces.push_back(std::make_unique<PjlinkServer>(serve, [device] { return device; }, static_cast<int>(i + 1),
                                                    pjlink.texts, password));
     if (const auto why = faces.back()->Listen(*pjlink.listen[i])) {
       lines.Error(*why, nullptr, 1);
       return 1;
     }
   }
-  // A run being served is finished first: leaving now would leave its wait too.
+  // Runs being served are finished first: leaving now would leave their waits too.
   const StopSignals stopping([&] {
     ending = true;
-    if (!turns.Busy()) QCoreApplication::exit(0);
+    if (Fiber::Running() == 0) QCoreApplication::exit(0);
   });
   QCoreApplication::exec();
   for (const auto& port : held) port->link.Close();

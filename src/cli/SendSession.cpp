@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "cli/Fiber.h"
 #include "commands/CommandCatalogue.h"
 #include "exchange/Frame.h"
 #include "exchange/ReplyDecoders.h"
@@ -224,10 +225,21 @@ void SendSession::Finish(int ms) {
 void SendSession::Interrupt() {
   interrupted_ = true;
   if (loop_ != nullptr) loop_->quit();
+  if (fiber_ != nullptr) fiber_->Wake();
 }
 
 void SendSession::WaitUntil(const std::function<bool()>& done) {
   if (done()) return;
+  waiting_ = true;
+  done_ = done;
+  // A run served beside others steps aside while it waits: see Fiber.
+  if ((fiber_ = Fiber::Current()) != nullptr) {
+    Fiber::WaitUntil(done, kPollMs);
+    fiber_ = nullptr;
+    waiting_ = false;
+    done_ = nullptr;
+    return;
+  }
   QEventLoop loop;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [this] { Poll(); });
@@ -236,15 +248,18 @@ void SendSession::WaitUntil(const std::function<bool()>& done) {
   done_ = done;
   loop.exec();
   loop_ = nullptr;
+  waiting_ = false;
   done_ = nullptr;
 }
 
 void SendSession::Poll() {
-  if (loop_ != nullptr && done_ && done_()) loop_->quit();
+  if (!waiting_ || !done_ || !done_()) return;
+  if (loop_ != nullptr) loop_->quit();
+  if (fiber_ != nullptr) fiber_->Wake();
 }
 
 void SendSession::Watch() {
-  if (loop_ == nullptr) return;
+  if (!waiting_) return;
   // The window's end empties the buffer; what came is kept as the last event left it.
   if (timer2_.Enabled()) reply_ = form_.State.RxBuffer;
   Poll();

@@ -13,6 +13,8 @@
 #include "panel/Form1.h"
 #include "platform/QtTimer.h"
 
+class Fiber;
+
 // The panel's core on a real port and real timers, driven one command at a time instead of by
 // clicks. Needs a QCoreApplication; each exchange runs the event loop until it is over.
 class SendSession {
@@ -76,6 +78,8 @@ class SendSession {
 
   // The wait in progress.
   QEventLoop* loop_ = nullptr;
+  Fiber* fiber_ = nullptr;  // waiting in a fiber instead of a nested loop
+  bool waiting_ = false;
   std::function<bool()> done_;
   std::string reply_;  // the receive buffer as the last event left it
 };
