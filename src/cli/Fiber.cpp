@@ -3,10 +3,10 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
-#include <memory>
+#include <new>
 #include <unordered_set>
-#include <vector>
 
+#include <sys/mman.h>
 #include <ucontext.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -16,9 +16,12 @@
 
 namespace {
 
-// Enough for a run's session, its streams and Qt's calls beneath them, with room for the
-// sanitizers' larger frames.
-constexpr std::size_t kStackBytes = 1024 * 1024;
+// As much as the event loop's own stack has: between its exchanges a run gives the line back to
+// the window, whose waiting clicks then run on this stack, a message box and its drawing
+// included. Pages are only taken as they are used; the lowest one is a guard, so an overflow
+// stops the program instead of writing over its memory.
+constexpr std::size_t kStackBytes = 8 * 1024 * 1024;
+constexpr std::size_t kGuardBytes = 64 * 1024;
 
 Fiber* current = nullptr;
 Fiber* starting = nullptr;
@@ -37,7 +40,9 @@ QObject& Waker() {
 struct Fiber::Context {
   ucontext_t own{};
   ucontext_t caller{};
-  std::vector<char> stack = std::vector<char>(kStackBytes);
+  void* mapped = nullptr;
+  char* stack = nullptr;  // above the guard
+  std::size_t size = kStackBytes - kGuardBytes;
 #ifdef PANEL_FIBER_ASAN
   void* fakeStack = nullptr;
   const void* callerBottom = nullptr;
@@ -45,10 +50,18 @@ struct Fiber::Context {
 #endif
 };
 
-Fiber::Fiber(std::function<void()> body) : body_(std::move(body)), context_(new Context) { live.insert(this); }
+Fiber::Fiber(std::function<void()> body) : body_(std::move(body)), context_(new Context) {
+  live.insert(this);
+  context_->mapped = ::mmap(nullptr, kStackBytes, PROT_READ | PROT_WRITE,
+                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_STACK, -1, 0);
+  if (context_->mapped == MAP_FAILED) throw std::bad_alloc();
+  ::mprotect(context_->mapped, kGuardBytes, PROT_NONE);
+  context_->stack = static_cast<char*>(context_->mapped) + kGuardBytes;
+}
 
 Fiber::~Fiber() {
   live.erase(this);
+  ::munmap(context_->mapped, kStackBytes);
   delete context_;
 }
 
@@ -61,8 +74,8 @@ void Fiber::Start(std::function<void()> body) {
   QTimer::singleShot(0, &Waker(), [body = std::move(body)]() mutable {
     auto* fiber = new Fiber(std::move(body));
     ::getcontext(&fiber->context_->own);
-    fiber->context_->own.uc_stack.ss_sp = fiber->context_->stack.data();
-    fiber->context_->own.uc_stack.ss_size = fiber->context_->stack.size();
+    fiber->context_->own.uc_stack.ss_sp = fiber->context_->stack;
+    fiber->context_->own.uc_stack.ss_size = fiber->context_->size;
     fiber->context_->own.uc_link = nullptr;
     ::makecontext(&fiber->context_->own, &Fiber::Body, 0);
     starting = fiber;
@@ -92,7 +105,7 @@ void Fiber::Enter() {
   current = this;
 #ifdef PANEL_FIBER_ASAN
   void* fake = nullptr;
-  __sanitizer_start_switch_fiber(&fake, context_->stack.data(), context_->stack.size());
+  __sanitizer_start_switch_fiber(&fake, context_->stack, context_->size);
 #endif
   ::swapcontext(&context_->caller, &context_->own);
 #ifdef PANEL_FIBER_ASAN

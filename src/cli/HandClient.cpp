@@ -14,8 +14,8 @@
 
 namespace {
 
-// How long the holder may take to accept: it serves one whole run at a time, and a run is
-// bounded by its replies' windows and the last wait for owed replies.
+// How long the holder may take to accept: its event loop is never held for long (a run waits
+// beside it, not in it), but a window may be busy drawing.
 constexpr int kConnectMs = 2000;
 
 }  // namespace

@@ -23,8 +23,9 @@ struct Hand {
 // process, which the port's lock file names. A peer of another user is turned away (the
 // kernel's peer credentials say who it is). Each connection brings one request, served as a
 // fiber of its own (see Fiber) as soon as it is whole, and gets its reply on its own connection;
-// the runs take turns on the line exchange by exchange (`LineTurns`). A request that does not come whole within a few seconds, is malformed or too long
-// is dropped with its connection; the holder goes on.
+// the runs take turns on the line exchange by exchange (`LineTurns`). A request that does not
+// come whole within a few seconds, is malformed or too long is dropped with its connection; the
+// holder goes on.
 class HandServer {
  public:
   // `hand`: the process that asked, as the kernel names it.
