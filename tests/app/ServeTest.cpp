@@ -112,6 +112,12 @@ TEST(Serve, ANetworkPortIsFoundAmongTheHoldersAndGarbageIsDropped) {
   QProcess holder;
   const QString log = runtime.filePath(QStringLiteral("traffic.log"));
   Serve(holder, session, QStringList{QStringLiteral("--log"), log} + line);
+  // A request that never comes whole holds nobody back, and is dropped in its time.
+  QLocalSocket stalled;
+  stalled.connectToServer(session.Door(holder.processId()));
+  ASSERT_TRUE(stalled.waitForConnected(5000));
+  stalled.write("PPH1\x40");
+  stalled.flush();
   QLocalSocket garbage;
   garbage.connectToServer(session.Door(holder.processId()));
   ASSERT_TRUE(garbage.waitForConnected(5000));
@@ -123,6 +129,22 @@ TEST(Serve, ANetworkPortIsFoundAmongTheHoldersAndGarbageIsDropped) {
   QFile logged(log);
   ASSERT_TRUE(logged.open(QIODevice::ReadOnly));
   EXPECT_TRUE(QString::fromLatin1(logged.readAll()).contains(QRegularExpression(QStringLiteral(" script [0-9]+ TXD "))));
+  EXPECT_TRUE(stalled.waitForDisconnected(10000));
+  // A script that leaves mid-run loses its answers, not its exchanges: the run goes on to its end,
+  // and the holder's log has every one.
+  QProcess leaving;
+  leaving.setProcessEnvironment(environment);
+  QStringList forty;
+  for (int i = 0; i < 40; ++i) forty << QStringLiteral("--send") << QStringLiteral("CR3");
+  leaving.start(QStringLiteral(PROJECTOR_PANEL), line + forty);
+  const auto lampQueries = [&logged] {
+    logged.seek(0);
+    return QString::fromLatin1(logged.readAll()).count(QStringLiteral(" TXD  C R 3 CR "));
+  };
+  for (int i = 0; i < 1000 && lampQueries() == 0; ++i) QThread::msleep(5);
+  leaving.kill();
+  for (int i = 0; i < 1000 && lampQueries() < 40; ++i) QThread::msleep(10);
+  EXPECT_EQ(lampQueries(), 40);
   holder.terminate();
   ASSERT_TRUE(holder.waitForFinished(30000));
 }
