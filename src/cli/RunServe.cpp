@@ -81,7 +81,6 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
     return HeldLine{port.link, port.port, port.device, speed, log ? &port.traffic : nullptr, nullptr, &port.turns};
   };
 
-  bool ending = false;
   // Runs on COM1 in progress, which a window asking for the line waits for.
   int runsOnCom1 = 0;
   bool lending = false;
@@ -134,8 +133,6 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
       reply = ServeHanded(handed, hand, lineOf(*port));
       runsOnCom1 -= counted;
     }
-    // The last run of an ending holder ends it.
-    if (ending && Fiber::Running() <= 1) QCoreApplication::exit(0);
     return *reply;
   };
   HandServer server(serve);
@@ -157,10 +154,11 @@ int RunServe(const PortMap& ports, int speed, bool com2, const std::optional<std
     }
   }
   // Runs being served are finished first: leaving now would leave their waits too.
-  const StopSignals stopping([&] {
-    ending = true;
+  QTimer ending;
+  QObject::connect(&ending, &QTimer::timeout, [] {
     if (Fiber::Running() == 0) QCoreApplication::exit(0);
   });
+  const StopSignals stopping([&ending] { ending.start(20); });
   QCoreApplication::exec();
   for (const auto& port : held) port->link.Close();
   return 0;
