@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include "platform/StopSignals.h"
+
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
 #include <xcb/xcb.h>
 #endif
@@ -20,6 +22,9 @@ std::optional<std::string> MissingDisplay() {
   }
   // The X library that Qt's plugin connects with is asked itself: whatever name it cannot use,
   // however it is spelt, is one Qt would abort on.
+  // A server that closes at once makes the library's first write a broken pipe, which must be an
+  // error here, not the end of the program.
+  const NoPipeSignal closedConnectionIsAnError;
   xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
   const bool usable = xcb_connection_has_error(connection) == 0;
   xcb_disconnect(connection);
