@@ -26,7 +26,6 @@ class LineTurns {
     taken_ = false;
     if (!waiting_.empty() && waiting_.front() != nullptr) waiting_.front()->Wake();
   }
-  bool Busy() const { return taken_ || !waiting_.empty(); }
 
   // What the holder does as a hand takes its line and gives it back: the window lends its line
   // once its own exchange is over, and takes it back.

@@ -142,7 +142,7 @@ void PjlinkServer::Take(const std::shared_ptr<Client>& client, const std::string
   if (client->digest) {
     // The first request proves the password; a later one that brings a digest must bring the right one.
     const std::string given = QByteArray::fromStdString(std::string(digested.digest)).toLower().toStdString();
-    if ((!client->proven && given != *client->digest) || (!given.empty() && given != *client->digest)) {
+    if (given != *client->digest && (!client->proven || !given.empty())) {
       Say(*client, std::string(pjlink::kAuthorisationError));
       Close(client);
       return;

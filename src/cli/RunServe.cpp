@@ -13,7 +13,6 @@
 #include "cli/HandClient.h"
 #include "cli/HandServer.h"
 #include "cli/HandedRun.h"
-#include "cli/LineTurns.h"
 #include "cli/PjlinkServer.h"
 #include "exchange/Render.h"
 #include "platform/LinkByDevice.h"
